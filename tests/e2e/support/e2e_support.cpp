@@ -215,6 +215,19 @@ static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
     return FALSE;
 }
 
+// A process that has ended will show no window: no need to wait out the timeout.
+static bool ProcessIsRunning(DWORD processId)
+{
+    if (processId == 0)
+        return true;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return false;
+    bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
 HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -223,7 +236,7 @@ HWND WaitForWindow(DWORD processId, const char* className, const char* title, DW
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found)
             return search.found;
-        if (GetTickCount() - start > timeoutMs)
+        if (GetTickCount() - start > timeoutMs || !ProcessIsRunning(processId))
             return nullptr;
         PumpFor(50);
     }
