@@ -58,3 +58,5 @@ void UnloadPasswordHook();
 void SetScreenSaverRunning(int flag);
 int CheckPasswordOnClose(HWND window);
 int ChangePassword(const char* text);
+// GetTickCount, unless a test has put another tick source in its place.
+extern DWORD(WINAPI* PasswordTickCount)();
