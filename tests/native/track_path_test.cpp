@@ -1,0 +1,100 @@
+// Track paths from playlist lines: the five forming rules against the playlist's folder,
+// ignored lines, and parts cut at 255 bytes.
+#include "launcher/portable/track_path.h"
+#include <gtest/gtest.h>
+#include <string>
+
+static bool IsShiftJisLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+static std::string BaseDirectory(const char* playlistPath)
+{
+    char base[TRACK_PATH_SIZE];
+    FormBaseDirectory(playlistPath, base, IsShiftJisLeadByte);
+    return base;
+}
+
+static std::string TrackPath(const char* line, const std::string& base = "D:\\music\\")
+{
+    char path[TRACK_PATH_SIZE];
+    size_t length = FormTrackPath(line, base.c_str(), path, IsShiftJisLeadByte);
+    EXPECT_EQ(length, std::string(path).size()) << "line: " << line;
+    return path;
+}
+
+TEST(BaseDirectory, IsTheDriveAndFolderOfThePlaylistPath)
+{
+    EXPECT_EQ(BaseDirectory("D:\\music\\list.m3u"), "D:\\music\\");
+    EXPECT_EQ(BaseDirectory("list.m3u"), "");
+    EXPECT_EQ(BaseDirectory("E:list.m3u"), "E:");
+    EXPECT_EQ(BaseDirectory("\\\\server\\share\\list.m3u"), "\\\\server\\share\\");
+    EXPECT_EQ(BaseDirectory("C:\\\x95\x5c\\list.m3u"), "C:\\\x95\x5c\\");
+    EXPECT_EQ(BaseDirectory(nullptr), "");
+}
+
+TEST(TrackPath, ResolvesLinesWithoutDriveOrShareAgainstThePlaylistFolder)
+{
+    struct Case {
+        const char* line;
+        const char* path;
+    } cases[] = {
+        {"a.mp3\n", "D:\\music\\a.mp3"},                         // c: no directory
+        {"sub\\b.mp3\n", "D:\\music\\sub\\b.mp3"},               // e
+        {"..\\c.mp3\n", "D:\\music\\..\\c.mp3"},                 // e
+        {"\\sub\\d.mp3\n", "D:\\music\\sub\\d.mp3"},             // d: the folder, not the root
+        {"/sub/e.mp3\n", "D:\\music\\/sub/e.mp3"},               // e: a slash is relative
+        {"E:\\x\\f.mp3\n", "E:\\x\\f.mp3"},                      // a
+        {"E:f.mp3\n", "E:f.mp3"},                                // a
+        {"\\\\server\\share\\g.mp3\n", "\\\\server\\share\\g.mp3"}, // b
+        {"a.mp3 \n", "D:\\music\\a.mp3 "},                       // trailing blanks stay
+        {"a.mp3", "D:\\music\\a.mp3"},                           // a last line without LF
+        {"a.mp3\r\n", "D:\\music\\a.mp3\r"},                     // only LF ends a line here
+        {"#EXTINF:215,Vol. 2 - Song\n", "D:\\music\\#EXTINF:215,Vol. 2 - Song"},
+        {"\x8b\xc8\\\x83\x5c.\x95\x5c\n", "D:\\music\\\x8b\xc8\\\x83\x5c.\x95\x5c"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TrackPath(c.line), c.path) << "line: " << c.line;
+}
+
+TEST(TrackPath, RelativeLinesStayRelativeWithoutAPlaylistFolder)
+{
+    EXPECT_EQ(TrackPath("sub\\b.mp3\n", ""), "sub\\b.mp3");
+    EXPECT_EQ(TrackPath("\\sub\\d.mp3\n", ""), "sub\\d.mp3");
+}
+
+TEST(TrackPath, LinesWhoseLastComponentHasNoDotNameNoTrack)
+{
+    const char* lines[] = {
+        "#EXTM3U\n", "\n", "", "D:\\music\\readme\n", "#EXTINF:215,Rock/Pop - Song\n",
+        "dir.x\\readme\n", "x\\\x95\x5c\n",
+    };
+    for (const char* line : lines)
+        EXPECT_EQ(TrackPath(line), "") << "line: " << line;
+    char path[TRACK_PATH_SIZE];
+    EXPECT_EQ(FormTrackPath(nullptr, "D:\\", path, IsShiftJisLeadByte), 0u);
+}
+
+TEST(TrackPath, LongPartsAreCutTo255BytesAndTheLongestPathFits)
+{
+    std::string directory(300, 'd');
+    std::string name(300, 'n');
+    std::string extension = "." + std::string(300, 'e');
+    std::string line = directory + "\\" + name + extension + "\n";
+    std::string base = BaseDirectory(("C:\\" + directory + "\\list.m3u").c_str());
+    ASSERT_EQ(base.size(), 257u);
+    std::string path = TrackPath(line.c_str(), base);
+    EXPECT_EQ(path, base + directory.substr(0, 255) + name.substr(0, 255) +
+                        extension.substr(0, 255));
+    EXPECT_EQ(path.size(), 1022u);
+}
+
+TEST(AppendBounded, NeverWritesPastTheBuffer)
+{
+    char buffer[8] = "ab";
+    EXPECT_EQ(AppendBounded(buffer, sizeof buffer, 2, "cdefghij"), 7u);
+    EXPECT_STREQ(buffer, "abcdefg");
+    EXPECT_EQ(AppendBounded(buffer, sizeof buffer, 7, "x"), 7u);
+    EXPECT_STREQ(buffer, "abcdefg");
+}
