@@ -14,3 +14,8 @@ extern LauncherSettingsRecord LauncherSettings;
 
 void LoadSettings();
 void SaveSettings();
+
+// The settings file of the executable at modulePath: its long form where the system offers
+// it, with "ini" written over the last three characters. settingsPath has SETTINGS_PATH_SIZE
+// bytes. Returns 0, settingsPath empty, when modulePath is too short to carry an extension.
+int SettingsPathFromModulePath(const char* modulePath, char* settingsPath);

@@ -1,0 +1,236 @@
+// The settings store on the real private-profile functions: the INI file beside this test
+// executable, defaults, round trips, untouched neighbours, and the file name by position.
+#include "launcher/settings.h"
+#include <gtest/gtest.h>
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+static std::string OwnSettingsPath()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string settings(path, length);
+    return settings.substr(0, settings.size() - 3) + "ini";
+}
+
+static std::string ReadFile(const std::string& path)
+{
+    std::string text;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return text;
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, count);
+    fclose(file);
+    return text;
+}
+
+static std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::string text = ReadFile(path);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Profile files may be cached by the system; flushing makes a file written by hand visible.
+static void WriteFileByHand(const std::string& path, const std::string& text)
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    FILE* file = fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    fwrite(text.data(), 1, text.size(), file);
+    fclose(file);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
+class SettingsStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        settingsPath = OwnSettingsPath();
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath.c_str());
+        DeleteFileA(settingsPath.c_str());
+        ASSERT_EQ(GetFileAttributesA(settingsPath.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    void TearDown() override
+    {
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath.c_str());
+        DeleteFileA(settingsPath.c_str());
+    }
+    std::string settingsPath;
+};
+
+TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesTheThreeKeys)
+{
+    LauncherSettings.backgroundColor = 12;
+    lstrcpyA(LauncherSettings.accessoryPath, "C:\\stale.exe");
+    lstrcpyA(LauncherSettings.playlistPath, "C:\\stale.m3u");
+    LoadSettings();
+    EXPECT_EQ(LauncherSettings.backgroundColor, 8421504);
+    EXPECT_STREQ(LauncherSettings.accessoryPath, "");
+    EXPECT_STREQ(LauncherSettings.playlistPath, "");
+
+    SaveSettings();
+    std::vector<std::string> expected = {"[setting]", "bgcolor=8421504", "exepath=", "playlist="};
+    EXPECT_EQ(ReadLines(settingsPath), expected);
+}
+
+TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
+{
+    struct Case {
+        LONG color;
+        const char* accessory;
+        const char* playlist;
+    } cases[] = {
+        {0, "C:\\Program Files\\velorandix\\velorandix.exe", "D:\\music\\list.m3u"},
+        {16777215, "", ""},
+        {-1, "C:\\アクセサリ\\velorandix.exe", "C:\\音楽\\表.m3u"}, // 表 ends in 0x5C
+        {LONG_MAX, "relative\\velorandix.exe", "a b;c=d.m3u"},
+        {LONG_MIN, "x", "y"},
+    };
+    for (const Case& c : cases) {
+        LauncherSettings.backgroundColor = c.color;
+        lstrcpyA(LauncherSettings.accessoryPath, c.accessory);
+        lstrcpyA(LauncherSettings.playlistPath, c.playlist);
+        SaveSettings();
+        LauncherSettings.backgroundColor = 99;
+        lstrcpyA(LauncherSettings.accessoryPath, "changed");
+        lstrcpyA(LauncherSettings.playlistPath, "changed");
+        LoadSettings();
+        EXPECT_EQ(LauncherSettings.backgroundColor, c.color);
+        EXPECT_STREQ(LauncherSettings.accessoryPath, c.accessory);
+        EXPECT_STREQ(LauncherSettings.playlistPath, c.playlist);
+    }
+}
+
+TEST_F(SettingsStore, MinusOneLoadsAndIsSavedBackAsMinusOne)
+{
+    WriteFileByHand(settingsPath, "[setting]\r\nbgcolor=-1\r\nexepath=a\r\nplaylist=b\r\n");
+    LoadSettings();
+    EXPECT_EQ(LauncherSettings.backgroundColor, -1);
+    SaveSettings();
+    std::vector<std::string> expected = {"[setting]", "bgcolor=-1", "exepath=a", "playlist=b"};
+    EXPECT_EQ(ReadLines(settingsPath), expected);
+}
+
+TEST_F(SettingsStore, OtherSectionsAndKeysSurviveASave)
+{
+    WriteFileByHand(settingsPath, "[before]\r\nkeep=1\r\n"
+                                  "[setting]\r\nwidth=640\r\nbgcolor=5\r\nnote=x\r\n"
+                                  "[after]\r\nkeep=2\r\n");
+    LoadSettings();
+    EXPECT_EQ(LauncherSettings.backgroundColor, 5);
+    LauncherSettings.backgroundColor = 255;
+    lstrcpyA(LauncherSettings.accessoryPath, "C:\\v\\velorandix.exe");
+    SaveSettings();
+
+    std::vector<std::string> lines = ReadLines(settingsPath);
+    auto has = [&lines](const char* line) {
+        for (const std::string& l : lines)
+            if (l == line)
+                return true;
+        return false;
+    };
+    for (const char* line : {"[before]", "keep=1", "[after]", "keep=2", "width=640", "note=x",
+                             "bgcolor=255", "exepath=C:\\v\\velorandix.exe", "playlist="})
+        EXPECT_TRUE(has(line)) << line;
+    EXPECT_FALSE(has("bgcolor=5"));
+    // The key already present is replaced where it stands.
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[2], "[setting]");
+    EXPECT_EQ(lines[3], "width=640");
+    EXPECT_EQ(lines[4], "bgcolor=255");
+}
+
+TEST_F(SettingsStore, AValueOf1500CharactersLoadsAsItsFirst1023)
+{
+    std::string longPath = "C:\\" + std::string(1497, 'p');
+    WriteFileByHand(settingsPath, "[setting]\r\nexepath=" + longPath + "\r\nplaylist=" +
+                                      longPath + "\r\n");
+    LoadSettings();
+    EXPECT_EQ(std::string(LauncherSettings.accessoryPath), longPath.substr(0, 1023));
+    EXPECT_EQ(std::string(LauncherSettings.playlistPath), longPath.substr(0, 1023));
+    EXPECT_EQ(LauncherSettings.backgroundColor, 8421504); // its key is missing
+}
+
+// A scratch folder holding real files, so that the system knows their long and short names.
+class SettingsFileName : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + "velora settings name test\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    std::string MakeFile(const char* name)
+    {
+        std::string path = folder + name;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
+        CloseHandle(file);
+        created.push_back(path);
+        return path;
+    }
+    void TearDown() override
+    {
+        for (const std::string& path : created)
+            DeleteFileA(path.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+    std::string folder;
+    std::vector<std::string> created;
+};
+
+static std::string SettingsPathOf(const std::string& modulePath)
+{
+    char settingsPath[SETTINGS_PATH_SIZE];
+    EXPECT_EQ(SettingsPathFromModulePath(modulePath.c_str(), settingsPath), 1) << modulePath;
+    return settingsPath;
+}
+
+TEST_F(SettingsFileName, ReplacesTheLastThreeCharactersByPosition)
+{
+    EXPECT_EQ(SettingsPathOf(MakeFile("LAUNCH.SCR")), folder + "LAUNCH.ini");
+    EXPECT_EQ(SettingsPathOf(MakeFile("saver.scr")), folder + "saver.ini");
+    EXPECT_EQ(SettingsPathOf(MakeFile("two.dots.exe")), folder + "two.dots.ini");
+    EXPECT_EQ(SettingsPathOf(MakeFile("noext")), folder + "no" + "ini");
+    // A path that names no file keeps its form.
+    EXPECT_EQ(SettingsPathOf("C:\\WINDOWS\\SYSTEM\\LAUNCH.SCR"), "C:\\WINDOWS\\SYSTEM\\LAUNCH.ini");
+}
+
+TEST_F(SettingsFileName, TheShortNameOfTheSaverKeepsTheLongNamesSettings)
+{
+    std::string longPath = MakeFile("velora_ss_launcher.scr");
+    char shortPath[MAX_PATH];
+    DWORD length = GetShortPathNameA(longPath.c_str(), shortPath, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    ASSERT_LT(length, static_cast<DWORD>(MAX_PATH));
+    ASSERT_EQ(std::string(shortPath).find("velora_ss_launcher"), std::string::npos) << shortPath;
+    EXPECT_EQ(SettingsPathOf(shortPath), folder + "velora_ss_launcher.ini");
+}
+
+TEST(SettingsFileNameLimits, APathTooShortOrTooLongGivesNoFile)
+{
+    char settingsPath[SETTINGS_PATH_SIZE];
+    EXPECT_EQ(SettingsPathFromModulePath("scr", settingsPath), 0);
+    EXPECT_STREQ(settingsPath, "");
+    std::string tooLong = "C:\\" + std::string(1100, 'x') + ".scr";
+    EXPECT_EQ(SettingsPathFromModulePath(tooLong.c_str(), settingsPath), 0);
+}
