@@ -7,6 +7,8 @@ const char ACCESSORY_FILE_NAME[] = "velorandix.exe";
 const UINT_PTR MUSIC_TIMER_ID = 1;
 const UINT MUSIC_TIMER_PERIOD = 1000;
 const WORD IDM_EXIT = 40001;
+// How long a close waits for the accessory to take IDM_EXIT before it goes on without it.
+const UINT ACCESSORY_EXIT_TIMEOUT = 3000;
 
 struct LauncherStateRecord {
     PROCESS_INFORMATION accessoryProcess; // WM_CREATE: CreateProcessA; zero when not started

@@ -1,3 +1,102 @@
-// Placeholder until default handling arrives.
+// The saver host's default message handling, the last handler before DefWindowProcA: user
+// input and a few system events become close requests, a close waits for the password on the
+// Windows 95 family, the cursor stays hidden, and the shell's autoplay query is answered.
 #include "saver_host/saver_host.h"
-LRESULT DefaultSaverProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+#include "saver_host/portable/dismissal.h"
+
+// Close requests are posted, never sent: the close runs later, when the loop dispatches it
+// down the whole chain.
+static void PostCloseRequest(HWND window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// The last step for every message. The autoplay query is answered here in every regime: with
+// a password loaded the saver cancels AutoPlay (the close still waits for the password),
+// without one it lets AutoPlay go on and closes.
+static LRESULT FinishMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (SaverState.autoPlayMessage != 0 && message == SaverState.autoPlayMessage) {
+        PostCloseRequest(window);
+        return SaverState.verifyPasswordEntry ? 1 : 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A refused close keeps the saver up; the next mouse dismissal needs a fresh move from where
+// the cursor stood at the refusal.
+static LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!SaverState.isWin9x || CheckPasswordOnClose(window))
+        return FinishMessage(window, WM_CLOSE, wParam, lParam);
+    POINT cursor;
+    if (GetCursorPos(&cursor))
+        SaverState.lastCursor = cursor;
+    return 0;
+}
+
+static LRESULT OnVerifyPassword(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!SaverState.isWin9x)
+        return FinishMessage(window, VERIFY_PASSWORD_MESSAGE, wParam, lParam);
+    if (!SaverState.verifyPasswordEntry)
+        return 1;
+    return SaverState.verifyPasswordEntry(window);
+}
+
+// The message's own coordinates are client coordinates and are not used. A cursor position
+// that cannot be read counts as no move.
+static void OnMouseMove(HWND window)
+{
+    POINT cursor;
+    if (!GetCursorPos(&cursor))
+        return;
+    if (!MovedBeyondThreshold(SaverState.lastCursor.x,
+                              SaverState.lastCursor.y,
+                              cursor.x,
+                              cursor.y,
+                              MOUSE_MOVE_THRESHOLD))
+        return;
+    PostCloseRequest(window);
+    SaverState.lastCursor = cursor;
+}
+
+LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Preview and closing: nothing dismisses, nothing is held back.
+    if (SaverState.isPreview || SaverState.closeAllowed)
+        return FinishMessage(window, message, wParam, lParam);
+
+    switch (message) {
+    case WM_CLOSE: return OnClose(window, wParam, lParam);
+    case VERIFY_PASSWORD_MESSAGE: return OnVerifyPassword(window, wParam, lParam);
+    }
+
+    // While the password dialog runs, input belongs to it and must not queue more closes.
+    if (SaverState.checkingPassword)
+        return FinishMessage(window, message, wParam, lParam);
+
+    switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam)
+            SetCursor(nullptr);
+        break;
+    case WM_ACTIVATEAPP:
+        if (!wParam)
+            PostCloseRequest(window);
+        break;
+    case WM_SETCURSOR: SetCursor(nullptr); return 1;
+    case WM_POWER:
+        if (wParam == PWR_CRITICALRESUME)
+            PostCloseRequest(window);
+        break;
+    case WM_MOUSEMOVE: OnMouseMove(window); break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_POWERBROADCAST: PostCloseRequest(window); break;
+    }
+    return FinishMessage(window, message, wParam, lParam);
+}

@@ -1,4 +1,233 @@
-// Placeholder until the saver window arrives.
+// The saver window: its class, the full-screen popup or the preview child, the message loop,
+// and the first filter of the window's message chain (then the launcher, then the defaults).
 #include "saver_host/saver_host.h"
-int RunSaver(HWND) { return 0; }
-LRESULT CALLBACK SaverWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+#include "launcher/launcher_saver.h"
+
+const char SAVER_CLASS_NAME[] = "WindowsScreenSaverClass";
+const char FULL_SCREEN_TITLE[] = "Screen Saver";
+const char PREVIEW_TITLE[] = "Preview";
+const char AUTOPLAY_MESSAGE_NAME[] = "QueryCancelAutoPlay";
+const char IME_LIBRARY[] = "IMM32.DLL";
+const char ASSOCIATE_CONTEXT_ENTRY[] = "ImmAssociateContext";
+
+const UINT SAVER_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC; // 0x2B
+// The executable's one icon group is 102, so this finds nothing and the class has no icon.
+const int SAVER_CLASS_ICON = 100;
+const DWORD PREVIEW_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN; // 0x52000000
+const DWORD FULL_SCREEN_STYLE =
+    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN; // 0x96000000
+
+// What RunSaver returns when no window could be made, so no loop ran.
+const int NO_WINDOW_EXIT_CODE = -1;
+
+// Set when the saver window is destroyed. A window can be closed and destroyed while it is
+// still being created (a close request dispatched by the warning box of its creation): the
+// creation then yields no window, yet the run has ended normally.
+static int gQuitPosted;
+
+struct SaverWindowPlacement {
+    DWORD extendedStyle;
+    DWORD style;
+    const char* title;
+    int x, y, width, height;
+};
+
+static void PlaceInPreviewArea(HWND parent, SaverWindowPlacement* placement)
+{
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(parent, &client);
+    placement->extendedStyle = 0;
+    placement->style = PREVIEW_STYLE;
+    placement->title = PREVIEW_TITLE;
+    placement->x = 0;
+    placement->y = 0;
+    placement->width = client.right;
+    placement->height = client.bottom;
+}
+
+static void PlaceOverScreen(SaverWindowPlacement* placement)
+{
+    RECT screen = {0, 0, 0, 0};
+    HDC screenContext = GetDC(nullptr);
+    GetClipBox(screenContext, &screen);
+    ReleaseDC(nullptr, screenContext);
+    placement->extendedStyle = WS_EX_TOPMOST;
+    placement->style = FULL_SCREEN_STYLE;
+    placement->title = FULL_SCREEN_TITLE;
+    placement->x = screen.left;
+    placement->y = screen.top;
+    placement->width = screen.right - screen.left;
+    placement->height = screen.bottom - screen.top;
+}
+
+// A full-screen saver is already up: the system started us again (or the user did).
+static int BringRunningSaverToFront()
+{
+    HWND running = FindWindowA(SAVER_CLASS_NAME, FULL_SCREEN_TITLE);
+    if (running == nullptr || !IsWindow(running))
+        return 0;
+    SetForegroundWindow(running);
+    return 1;
+}
+
+static int RunMessageLoop()
+{
+    MSG message;
+    message.wParam = 0;
+    while (GetMessageA(&message, nullptr, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+int RunSaver(HWND parent)
+{
+    WNDCLASSA saverClass;
+    saverClass.style = SAVER_CLASS_STYLE;
+    saverClass.lpfnWndProc = SaverWindowProc;
+    saverClass.cbClsExtra = 0;
+    saverClass.cbWndExtra = 0;
+    saverClass.hInstance = SaverState.instance;
+    saverClass.hIcon = LoadIconA(SaverState.instance, MAKEINTRESOURCEA(SAVER_CLASS_ICON));
+    saverClass.hCursor = nullptr;
+    saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    saverClass.lpszMenuName = nullptr;
+    saverClass.lpszClassName = SAVER_CLASS_NAME;
+
+    SaverWindowPlacement placement;
+    if (parent) {
+        PlaceInPreviewArea(parent, &placement);
+        SaverState.isPreview = 1;
+    } else {
+        PlaceOverScreen(&placement);
+        if (BringRunningSaverToFront())
+            return 0;
+        LoadPasswordHook();
+    }
+
+    SaverState.autoPlayMessage =
+        SaverState.isWin9x ? RegisterWindowMessageA(AUTOPLAY_MESSAGE_NAME) : 0;
+
+    if (RegisterClassA(&saverClass)) {
+        SaverState.saverWindow = CreateWindowExA(placement.extendedStyle,
+                                                 SAVER_CLASS_NAME,
+                                                 placement.title,
+                                                 placement.style,
+                                                 placement.x,
+                                                 placement.y,
+                                                 placement.width,
+                                                 placement.height,
+                                                 parent,
+                                                 nullptr,
+                                                 SaverState.instance,
+                                                 nullptr);
+    }
+
+    int result = NO_WINDOW_EXIT_CODE;
+    if (SaverState.saverWindow) {
+        if (!SaverState.isPreview)
+            SetForegroundWindow(SaverState.saverWindow);
+        result = RunMessageLoop();
+    } else if (gQuitPosted) {
+        result = 0; // the value every destruction quits with
+    }
+    UnloadPasswordHook();
+    return result;
+}
+
+// ---- The window procedure ------------------------------------------------------------------
+
+static void HideCursorInFullScreen()
+{
+    if (!SaverState.isPreview)
+        SetCursor(nullptr);
+}
+
+// Typing into the saver must not open an input method's composition window over it.
+static void DetachInputMethod(HWND window)
+{
+    SaverState.imeLibrary = GetModuleHandleA(IME_LIBRARY);
+    if (!SaverState.imeLibrary)
+        return;
+    SaverState.associateContextEntry = reinterpret_cast<AssociateContextFunction>(
+        GetProcAddress(SaverState.imeLibrary, ASSOCIATE_CONTEXT_ENTRY));
+    if (!SaverState.associateContextEntry)
+        return;
+    SaverState.savedInputContext = SaverState.associateContextEntry(window, nullptr);
+}
+
+static void RestoreInputMethod(HWND window)
+{
+    if (SaverState.imeLibrary && SaverState.associateContextEntry &&
+        SaverState.savedInputContext)
+        SaverState.associateContextEntry(window, SaverState.savedInputContext);
+}
+
+static void OnCreate(HWND window)
+{
+    DetachInputMethod(window);
+    GetCursorPos(&SaverState.lastCursor);
+    HideCursorInFullScreen();
+}
+
+static void OnDestroy(HWND window)
+{
+    RestoreInputMethod(window);
+    PostQuitMessage(0);
+    gQuitPosted = 1;
+}
+
+// The control panel owns help and context menus for its preview area.
+static LRESULT ForwardToPreviewArea(HWND window, UINT message, LPARAM lParam)
+{
+    HWND parent = GetParent(window);
+    if (parent && IsWindow(parent))
+        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    return 1;
+}
+
+// The whole wParam is compared: these exact commands would start another saver or switch
+// windows away from a running one.
+static int IsSwallowedSystemCommand(WPARAM command)
+{
+    return command == SC_SCREENSAVE || command == SC_NEXTWINDOW || command == SC_PREVWINDOW;
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: OnCreate(window); break;
+    case WM_DESTROY: OnDestroy(window); break;
+    case WM_SETTEXT: return 0; // the single-instance test relies on the title
+    case WM_PAINT:
+        if (SaverState.closeAllowed)
+            return DefWindowProcA(window, message, wParam, lParam);
+        HideCursorInFullScreen();
+        break;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        if (SaverState.isPreview)
+            return ForwardToPreviewArea(window, message, lParam);
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (SaverState.closeAllowed)
+            return DefWindowProcA(window, message, wParam, lParam);
+        break;
+    case WM_SYSCOMMAND:
+        if (!SaverState.isPreview && IsSwallowedSystemCommand(wParam))
+            return 0;
+        break;
+    case WM_TIMER:
+        if (SaverState.closeAllowed)
+            return 0;
+        Sleep(0);
+        break;
+    }
+    return LauncherSaverProc(window, message, wParam, lParam);
+}
