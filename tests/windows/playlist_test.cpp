@@ -1,0 +1,221 @@
+// Loading M3U playlists from real files: line ends, Ctrl-Z, long lines, the 2048-slot limit,
+// M3U directives, missing files, and Clear. The music device is a silent recorder here.
+#include "launcher/playlist.h"
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+static std::vector<std::string> gCommands;
+
+static MCIERROR WINAPI RecordCommand(LPCSTR command, LPSTR, UINT, HWND)
+{
+    gCommands.push_back(command);
+    return 0;
+}
+
+class PlaylistLoading : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gSendMciCommand = RecordCommand;
+        gCommands.clear();
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + "velora playlist test\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        playlist = new Playlist;
+    }
+    void TearDown() override
+    {
+        delete playlist;
+        for (const std::string& path : created)
+            DeleteFileA(path.c_str());
+        RemoveDirectoryA(folder.c_str());
+        gSendMciCommand = mciSendStringA;
+    }
+    std::string WritePlaylist(const char* name, const std::string& bytes)
+    {
+        std::string path = folder + name;
+        FILE* file = fopen(path.c_str(), "wb");
+        EXPECT_NE(file, nullptr);
+        fwrite(bytes.data(), 1, bytes.size(), file);
+        fclose(file);
+        created.push_back(path);
+        return path;
+    }
+    std::vector<std::string> Tracks() const
+    {
+        std::vector<std::string> tracks;
+        for (int slot = 0; slot < playlist->trackCount; ++slot)
+            tracks.push_back(playlist->tracks[slot] ? playlist->tracks[slot] : "(empty)");
+        return tracks;
+    }
+    std::string folder;
+    std::vector<std::string> created;
+    Playlist* playlist;
+};
+
+// The lines of the playlist and the tracks they give, with the playlist in the scratch folder.
+static const char* const LINES =
+    "#EXTM3U\n"
+    "a.mp3\n"
+    "sub\\b.mp3\n"
+    "..\\c.mp3\n"
+    "\\sub\\d.mp3\n"
+    "/sub/e.mp3\n"
+    "E:\\x\\f.mp3\n"
+    "E:f.mp3\n"
+    "\\\\server\\share\\g.mp3\n"
+    "\n"
+    "D:\\music\\readme\n"
+    "#EXTINF:215,Vol. 2 - Song\n"
+    "#EXTINF:215,Rock/Pop - Song\n"
+    "a.mp3 \n"
+    "曲\\x.表\n" // the extension's second byte is 0x5C: no separator in code page 932
+    "last.wav";
+
+static std::vector<std::string> ExpectedTracks(const std::string& base)
+{
+    return {
+        base + "a.mp3",
+        base + "sub\\b.mp3",
+        base + "..\\c.mp3",
+        base + "sub\\d.mp3",
+        base + "/sub/e.mp3",
+        "E:\\x\\f.mp3",
+        "E:f.mp3",
+        "\\\\server\\share\\g.mp3",
+        base + "#EXTINF:215,Vol. 2 - Song",
+        base + "a.mp3 ",
+        base + "曲\\x.表",
+        base + "last.wav",
+    };
+}
+
+TEST_F(PlaylistLoading, ResolvesEachLineAgainstThePlaylistFolderAndSkipsLinesWithoutExtension)
+{
+    std::string path = WritePlaylist("list.m3u", LINES);
+    EXPECT_EQ(playlist->Load(path.c_str()), 12);
+    EXPECT_EQ(playlist->trackCount, 12);
+    EXPECT_STREQ(playlist->baseDirectory, folder.c_str());
+    EXPECT_EQ(Tracks(), ExpectedTracks(folder));
+    EXPECT_EQ(playlist->tracks[12], nullptr);
+}
+
+TEST_F(PlaylistLoading, CrLfLineEndsGiveTheSameTracksAsLf)
+{
+    std::string crlf;
+    for (const char* byte = LINES; *byte != '\0'; ++byte) {
+        if (*byte == '\n')
+            crlf += '\r';
+        crlf += *byte;
+    }
+    std::string path = WritePlaylist("crlf.m3u", crlf);
+    EXPECT_EQ(playlist->Load(path.c_str()), 12);
+    EXPECT_EQ(Tracks(), ExpectedTracks(folder));
+}
+
+TEST_F(PlaylistLoading, ACtrlZEndsThePlaylist)
+{
+    std::string path = WritePlaylist("ctrlz.m3u", "a.mp3\r\nb.mp3\x1a"
+                                                  "c.mp3\r\nd.mp3\r\n");
+    EXPECT_EQ(playlist->Load(path.c_str()), 2);
+    EXPECT_EQ(Tracks(), (std::vector<std::string>{folder + "a.mp3", folder + "b.mp3"}));
+}
+
+TEST_F(PlaylistLoading, ALineOfMoreThan1023BytesIsReadInPieces)
+{
+    // 1023 bytes, then the rest of the same line as a piece of its own; then a line of exactly
+    // 1023 bytes whose CR LF comes as a piece holding only the LF, which names no track.
+    std::string first = std::string(1019, 'n') + ".mp3";
+    std::string exact = std::string(1019, 'x') + ".wav";
+    std::string path =
+        WritePlaylist("long.m3u", first + "tail.ogg\r\n" + exact + "\r\nnext.mp3\r\n");
+    EXPECT_EQ(playlist->Load(path.c_str()), 4);
+    std::vector<std::string> expected = {
+        folder + std::string(255, 'n') + ".mp3", folder + "tail.ogg",
+        folder + std::string(255, 'x') + ".wav", folder + "next.mp3"};
+    EXPECT_EQ(Tracks(), expected);
+}
+
+TEST_F(PlaylistLoading, KeepsTheFirst2048UsableLines)
+{
+    std::string lines = "#EXTM3U\n";
+    for (int track = 1; track <= MAX_TRACKS + 1; ++track)
+        lines += "#EXTINF:1,Song\ntrack" + std::to_string(track) + ".mp3\n";
+    std::string path = WritePlaylist("full.m3u", lines);
+    EXPECT_EQ(playlist->Load(path.c_str()), MAX_TRACKS);
+    EXPECT_EQ(playlist->trackCount, MAX_TRACKS);
+    EXPECT_EQ(std::string(playlist->tracks[0]), folder + "track1.mp3");
+    EXPECT_EQ(std::string(playlist->tracks[MAX_TRACKS - 1]), folder + "track2048.mp3");
+    // Nothing more fits on a second load either.
+    EXPECT_EQ(playlist->Load(path.c_str()), MAX_TRACKS);
+    EXPECT_EQ(playlist->AddEntry("one-more.mp3\n"), 0);
+}
+
+TEST_F(PlaylistLoading, AMissingFileStillSetsTheFolder)
+{
+    EXPECT_EQ(playlist->Load((folder + "missing\\list.m3u").c_str()), 0);
+    EXPECT_STREQ(playlist->baseDirectory, (folder + "missing\\").c_str());
+    EXPECT_EQ(playlist->Load("D:\\music\\list.m3u"), 0);
+    EXPECT_STREQ(playlist->baseDirectory, "D:\\music\\");
+    EXPECT_EQ(playlist->Load("list.m3u"), 0);
+    EXPECT_STREQ(playlist->baseDirectory, "");
+    EXPECT_EQ(playlist->trackCount, 0);
+}
+
+TEST_F(PlaylistLoading, ReadsAFileThatAnotherProgramHoldsOpenForWriting)
+{
+    std::string path = WritePlaylist("open.m3u", "a.mp3\n");
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(playlist->Load(path.c_str()), 1);
+    CloseHandle(writer);
+}
+
+TEST_F(PlaylistLoading, ASecondLoadAppendsAndClearEmptiesEverySlot)
+{
+    std::string first = WritePlaylist("one.m3u", "a.mp3\nb.mp3\n");
+    CreateDirectoryA((folder + "other").c_str(), nullptr);
+    std::string second = WritePlaylist("other\\two.m3u", "c.mp3\n");
+    EXPECT_EQ(playlist->Load(first.c_str()), 2);
+    EXPECT_EQ(playlist->Load(second.c_str()), 3);
+    EXPECT_EQ(Tracks(), (std::vector<std::string>{folder + "a.mp3", folder + "b.mp3",
+                                                  folder + "other\\c.mp3"}));
+
+    playlist->currentTrack = 3;
+    playlist->Clear();
+    playlist->Clear();
+    for (int slot = 0; slot < MAX_TRACKS; ++slot)
+        ASSERT_EQ(playlist->tracks[slot], nullptr) << slot;
+    EXPECT_EQ(playlist->trackCount, 0);
+    EXPECT_EQ(playlist->currentTrack, 3);
+    EXPECT_STREQ(playlist->baseDirectory, (folder + "other\\").c_str());
+    std::vector<std::string> clear = {"stop bgm", "close bgm", "close all"};
+    std::vector<std::string> twice = clear;
+    twice.insert(twice.end(), clear.begin(), clear.end());
+    EXPECT_EQ(gCommands, twice);
+
+    // Loading again after a Clear fills from slot 0 and sets the folder anew.
+    EXPECT_EQ(playlist->Load(first.c_str()), 2);
+    EXPECT_STREQ(playlist->baseDirectory, folder.c_str());
+    EXPECT_EQ(std::string(playlist->tracks[0]), folder + "a.mp3");
+    EXPECT_EQ(playlist->currentTrack, 3);
+    DeleteFileA(second.c_str());
+    RemoveDirectoryA((folder + "other").c_str());
+}
+
+TEST(PlaylistObject, ANewPlaylistIsEmpty)
+{
+    Playlist* playlist = new Playlist;
+    for (int slot = 0; slot < MAX_TRACKS; ++slot)
+        ASSERT_EQ(playlist->tracks[slot], nullptr);
+    EXPECT_EQ(playlist->trackCount, 0);
+    EXPECT_EQ(playlist->currentTrack, 0);
+    EXPECT_STREQ(playlist->baseDirectory, "");
+    EXPECT_EQ(playlist->AddEntry(nullptr), 0);
+    gSendMciCommand = RecordCommand;
+    delete playlist;
+    gSendMciCommand = mciSendStringA;
+}
