@@ -1,0 +1,208 @@
+// The music player's conversation with the device, against a recorder in place of
+// mciSendStringA: which commands each operation sends, with which reply buffers, and how the
+// device's "status bgm mode" answer moves the playlist on.
+#include "launcher/playlist.h"
+#include <gtest/gtest.h>
+#include <climits>
+#include <string>
+#include <vector>
+
+struct SentCommand {
+    std::string text;
+    bool hasReply;
+    UINT replyLength;
+    bool operator==(const SentCommand& other) const
+    {
+        return text == other.text && hasReply == other.hasReply &&
+               replyLength == other.replyLength;
+    }
+};
+
+static std::vector<SentCommand> gSent;
+static std::string gStatusReply;
+
+static MCIERROR WINAPI RecordCommand(LPCSTR command, LPSTR reply, UINT replyLength,
+                                     HWND notifyWindow)
+{
+    EXPECT_EQ(notifyWindow, nullptr);
+    gSent.push_back({command, reply != nullptr, replyLength});
+    if (reply != nullptr && std::string(command) == "status bgm mode")
+        lstrcpynA(reply, gStatusReply.c_str(), replyLength);
+    return 0;
+}
+
+static std::vector<std::string> Texts()
+{
+    std::vector<std::string> texts;
+    for (const SentCommand& command : gSent)
+        texts.push_back(command.text);
+    return texts;
+}
+
+static std::vector<std::string> StartOf(const std::string& path)
+{
+    return {"stop bgm", "close bgm", "open \"" + path + "\" alias bgm", "play bgm from 0"};
+}
+
+static std::vector<std::string> Then(std::vector<std::string> first,
+                                     const std::vector<std::string>& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+class Player : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gSendMciCommand = RecordCommand;
+        gSent.clear();
+        gStatusReply.clear();
+        playlist = new Playlist;
+        lstrcpyA(playlist->baseDirectory, "C:\\music\\");
+    }
+    void TearDown() override
+    {
+        delete playlist;
+        gSendMciCommand = mciSendStringA;
+    }
+    void AddTracks(int count)
+    {
+        for (int track = 1; track <= count; ++track) {
+            std::string line = std::to_string(track) + ".wav\n";
+            ASSERT_EQ(playlist->AddEntry(line.c_str()), track);
+            ++playlist->trackCount;
+        }
+    }
+    Playlist* playlist;
+};
+
+TEST_F(Player, TheFirstTickStartsTrackOneAndFindsItPlaying)
+{
+    AddTracks(2);
+    playlist->Advance();
+    EXPECT_EQ(playlist->currentTrack, 1);
+    std::vector<SentCommand> expected = {
+        {"status bgm mode", true, 256}, {"stop bgm", false, 0}, {"close bgm", false, 0},
+        {"open \"C:\\music\\1.wav\" alias bgm", true, 256}, {"play bgm from 0", true, 256}};
+    EXPECT_EQ(gSent, expected);
+
+    gSent.clear();
+    gStatusReply = "playing";
+    playlist->Advance();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"status bgm mode"});
+    EXPECT_EQ(playlist->currentTrack, 1);
+}
+
+TEST_F(Player, AfterTheLastTrackComesTheFirst)
+{
+    AddTracks(2);
+    std::vector<int> order;
+    for (int tick = 0; tick < 5; ++tick) {
+        playlist->Advance();
+        order.push_back(playlist->currentTrack);
+    }
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 1, 2, 1}));
+}
+
+TEST_F(Player, AOneTrackPlaylistRepeatsItsTrack)
+{
+    AddTracks(1);
+    playlist->Advance();
+    playlist->Advance();
+    std::vector<std::string> once = Then({"status bgm mode"}, StartOf("C:\\music\\1.wav"));
+    EXPECT_EQ(Texts(), Then(once, once));
+    EXPECT_EQ(playlist->currentTrack, 1);
+}
+
+TEST_F(Player, AnyStatusReplyButExactlyPlayingStartsTheNextTrack)
+{
+    AddTracks(3);
+    const char* replies[] = {"stopped", "paused", "Playing", "PLAYING", "playing ", "",
+                             "playin", "not ready", "seeking"};
+    int expectedTrack = 0;
+    for (const char* reply : replies) {
+        gStatusReply = reply;
+        playlist->Advance();
+        expectedTrack = expectedTrack % 3 + 1;
+        EXPECT_EQ(playlist->currentTrack, expectedTrack) << "reply: \"" << reply << "\"";
+    }
+}
+
+TEST_F(Player, TrackNumbersOutside1To2048SendNothing)
+{
+    AddTracks(2);
+    for (int trackNumber : {0, -1, MAX_TRACKS + 1, INT_MIN, INT_MAX}) {
+        EXPECT_EQ(playlist->Play(trackNumber), 0) << trackNumber;
+        EXPECT_TRUE(gSent.empty()) << trackNumber;
+    }
+    EXPECT_EQ(playlist->currentTrack, 0);
+}
+
+TEST_F(Player, AnEmptySlotStopsTheMusicAndKeepsTheCurrentTrack)
+{
+    AddTracks(2);
+    playlist->currentTrack = 2;
+    EXPECT_EQ(playlist->Play(3), 0);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"stop bgm", "close bgm"}));
+    EXPECT_EQ(playlist->currentTrack, 2);
+
+    // The bound is the slot count, not the number of tracks loaded.
+    playlist->tracks[MAX_TRACKS - 1] = _strdup("C:\\last.wav");
+    gSent.clear();
+    EXPECT_EQ(playlist->Play(MAX_TRACKS), 1);
+    EXPECT_EQ(Texts(), StartOf("C:\\last.wav"));
+    EXPECT_EQ(playlist->currentTrack, MAX_TRACKS);
+}
+
+TEST_F(Player, WithoutTracksEveryTickQuietlyFindsSlotOneEmpty)
+{
+    for (int tick = 0; tick < 3; ++tick) {
+        gSent.clear();
+        playlist->Advance();
+        EXPECT_EQ(Texts(), (std::vector<std::string>{"status bgm mode", "stop bgm", "close bgm"}));
+        EXPECT_EQ(playlist->currentTrack, 1);
+    }
+}
+
+TEST_F(Player, ClearTwiceIsHarmlessAndKeepsTheCurrentTrack)
+{
+    AddTracks(2);
+    playlist->Advance();
+    gSent.clear();
+    playlist->Clear();
+    playlist->Clear();
+    std::vector<std::string> once = {"stop bgm", "close bgm", "close all"};
+    EXPECT_EQ(Texts(), Then(once, once));
+    EXPECT_EQ(playlist->currentTrack, 1);
+    EXPECT_EQ(playlist->trackCount, 0);
+    EXPECT_EQ(playlist->tracks[0], nullptr);
+    // The next Advance wraps past the emptied list to track 1 and finds its slot empty.
+    gSent.clear();
+    playlist->Advance();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"status bgm mode", "stop bgm", "close bgm"}));
+}
+
+TEST_F(Player, TheOpenCommandCarriesTheLongestTrackPathWhole)
+{
+    // The longest path a line can give: a 257-byte playlist folder and three 255-byte parts.
+    lstrcpyA(playlist->baseDirectory, ("C:\\" + std::string(253, 'd') + "\\").c_str());
+    std::string line = std::string(300, 'f') + "\\" + std::string(300, 'n') + "." +
+                       std::string(300, 'e');
+    ASSERT_EQ(playlist->AddEntry(line.c_str()), 1);
+    playlist->trackCount = 1;
+    std::string path = playlist->tracks[0];
+    ASSERT_EQ(path.size(), 1022u);
+    EXPECT_EQ(playlist->Play(1), 1);
+    ASSERT_EQ(gSent.size(), 4u);
+    EXPECT_EQ(gSent[2].text, "open \"" + path + "\" alias bgm");
+}
+
+TEST_F(Player, APathLongerThanAnySlotCanHoldIsRefusedNotCut)
+{
+    std::string tooLong = "C:\\" + std::string(1100, 'x') + ".wav";
+    playlist->tracks[0] = _strdup(tooLong.c_str());
+    playlist->trackCount = 1;
+    EXPECT_EQ(playlist->Play(1), 0);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"stop bgm", "close bgm"}));
+}
