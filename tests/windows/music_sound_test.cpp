@@ -1,0 +1,201 @@
+// Real background music under Wine: two generated WAV tracks of clearly different pitch play
+// through the system's MCI in playlist order, and Clear silences them. The session's default
+// sound device appends every played sample, in the track's own format, to capture.raw.
+#include "launcher/playlist.h"
+#include <gtest/gtest.h>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+const int SAMPLE_RATE = 22050;
+const double PI = 3.14159265358979323846;
+const double LOW_PITCH = 440.0;
+const double HIGH_PITCH = 1760.0;
+
+static void PutLittleEndian(std::string& bytes, uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A 16-bit mono PCM WAV file holding a sine tone.
+static bool WriteTone(const std::string& path, double frequency, double seconds)
+{
+    int samples = static_cast<int>(SAMPLE_RATE * seconds);
+    std::string bytes = "RIFF";
+    PutLittleEndian(bytes, 36 + samples * 2, 4);
+    bytes += "WAVEfmt ";
+    PutLittleEndian(bytes, 16, 4);
+    PutLittleEndian(bytes, 1, 2);               // PCM
+    PutLittleEndian(bytes, 1, 2);               // mono
+    PutLittleEndian(bytes, SAMPLE_RATE, 4);
+    PutLittleEndian(bytes, SAMPLE_RATE * 2, 4); // bytes per second
+    PutLittleEndian(bytes, 2, 2);               // block alignment
+    PutLittleEndian(bytes, 16, 2);              // bits per sample
+    bytes += "data";
+    PutLittleEndian(bytes, samples * 2, 4);
+    for (int i = 0; i < samples; ++i) {
+        double value = 12000.0 * std::sin(2.0 * PI * frequency * i / SAMPLE_RATE);
+        PutLittleEndian(bytes, static_cast<uint16_t>(static_cast<int16_t>(value)), 2);
+    }
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
+
+// capture.raw in the session folder, seen from Windows through drive Z:.
+static std::string CapturePath()
+{
+    const char* session = getenv("WINE_SESSION_DIR");
+    if (session == nullptr)
+        return "";
+    std::string path = std::string("Z:") + session + "/capture.raw";
+    for (char& byte : path)
+        if (byte == '/')
+            byte = '\\';
+    return path;
+}
+
+static long long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+static std::vector<int16_t> ReadSamples(const std::string& path, long long from, long long to)
+{
+    std::vector<int16_t> samples;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return samples;
+    from &= ~1LL;
+    _fseeki64(file, from, SEEK_SET);
+    samples.resize(static_cast<size_t>((to - from) / 2));
+    samples.resize(fread(samples.data(), 2, samples.size(), file));
+    fclose(file);
+    return samples;
+}
+
+enum class Pitch { Silent, Low, High, Other };
+
+// The pitch of a run of samples from its rate of zero crossings: a sine crosses zero twice
+// per period.
+static Pitch PitchOf(const int16_t* samples, int count)
+{
+    double energy = 0;
+    int crossings = 0;
+    for (int i = 0; i < count; ++i) {
+        energy += static_cast<double>(samples[i]) * samples[i];
+        if (i > 0 && (samples[i - 1] < 0) != (samples[i] < 0))
+            ++crossings;
+    }
+    if (std::sqrt(energy / count) < 1000.0)
+        return Pitch::Silent;
+    double frequency = crossings * static_cast<double>(SAMPLE_RATE) / (2.0 * count);
+    if (frequency > LOW_PITCH * 0.7 && frequency < LOW_PITCH * 1.3)
+        return Pitch::Low;
+    if (frequency > HIGH_PITCH * 0.7 && frequency < HIGH_PITCH * 1.3)
+        return Pitch::High;
+    return Pitch::Other;
+}
+
+class MusicSound : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + "velora music test\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        playlist = new Playlist;
+    }
+    void TearDown() override
+    {
+        delete playlist;
+        for (const char* name : {"low.wav", "high.wav", "list.m3u"})
+            DeleteFileA((folder + name).c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+    // Calls Advance every 50 ms, as the music timer would more slowly, until done() holds.
+    template <typename Condition> bool AdvanceUntil(Condition done, DWORD timeout)
+    {
+        DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > timeout)
+                return false;
+            Sleep(50);
+            playlist->Advance();
+        }
+        return true;
+    }
+    std::string folder;
+    Playlist* playlist;
+};
+
+TEST_F(MusicSound, BothTracksPlayInOrderAndClearSilencesTheMusic)
+{
+    std::string capture = CapturePath();
+    ASSERT_FALSE(capture.empty()) << "WINE_SESSION_DIR is not set";
+    const double lowSeconds = 1.0;
+    const double highSeconds = 8.0;
+    ASSERT_TRUE(WriteTone(folder + "low.wav", LOW_PITCH, lowSeconds));
+    ASSERT_TRUE(WriteTone(folder + "high.wav", HIGH_PITCH, highSeconds));
+    FILE* list = fopen((folder + "list.m3u").c_str(), "wb");
+    ASSERT_NE(list, nullptr);
+    fputs("#EXTM3U\r\nlow.wav\r\nhigh.wav\r\n", list);
+    fclose(list);
+    const long long lowBytes = static_cast<long long>(SAMPLE_RATE * lowSeconds) * 2;
+    const long long highBytes = static_cast<long long>(SAMPLE_RATE * highSeconds) * 2;
+
+    long long start = FileSize(capture);
+    ASSERT_GE(start, 0) << capture;
+    ASSERT_EQ(playlist->Load((folder + "list.m3u").c_str()), 2);
+
+    // The first tick: track 1 starts, and the second call finds it playing.
+    playlist->Advance();
+    playlist->Advance();
+    EXPECT_EQ(playlist->currentTrack, 1);
+    EXPECT_EQ(playlist->IsPlaying(), 1);
+
+    // Track 2 follows once track 1 has ended; let a quarter second of it reach the device.
+    ASSERT_TRUE(AdvanceUntil([&] { return playlist->currentTrack == 2; }, 10000));
+    ASSERT_TRUE(AdvanceUntil([&] { return FileSize(capture) - start >= lowBytes + SAMPLE_RATE / 2; },
+                             10000));
+    ASSERT_EQ(playlist->IsPlaying(), 1) << "track 2 ended before Clear";
+    playlist->Clear();
+    EXPECT_EQ(playlist->IsPlaying(), 0);
+
+    // Clear stops the sound: after the device has settled, nothing more is appended.
+    Sleep(300);
+    long long settled = FileSize(capture);
+    Sleep(1500);
+    EXPECT_EQ(FileSize(capture), settled) << "sound went on after Clear";
+    EXPECT_LT(settled - start, lowBytes + highBytes * 3 / 4) << "track 2 was not cut short";
+
+    // Track 1 whole at the low pitch, then track 2 at the high pitch, never the other way.
+    std::vector<int16_t> samples = ReadSamples(capture, start, settled);
+    const int window = SAMPLE_RATE / 50; // 20 ms
+    int lowWindows = 0, highWindows = 0, otherWindows = 0;
+    int lastLow = -1, firstHigh = -1;
+    for (int index = 0; (index + 1) * window <= static_cast<int>(samples.size()); ++index) {
+        switch (PitchOf(samples.data() + index * window, window)) {
+        case Pitch::Silent: break;
+        case Pitch::Low: ++lowWindows, lastLow = index; break;
+        case Pitch::High: ++highWindows, firstHigh = firstHigh < 0 ? index : firstHigh; break;
+        case Pitch::Other: ++otherWindows; break;
+        }
+    }
+    const int lowTrackWindows = static_cast<int>(lowSeconds * 50);
+    EXPECT_GE(lowWindows, lowTrackWindows - 1);
+    EXPECT_LE(lowWindows, lowTrackWindows);
+    EXPECT_GE(highWindows, 10);
+    EXPECT_LE(otherWindows, 1); // at most the window where the tracks meet
+    EXPECT_GT(firstHigh, lastLow);
+}
