@@ -1,0 +1,337 @@
+#!/usr/bin/env python3
+"""Helpers of bench/run-bench.sh: the test tones of the benchmark's playlist, and the summary
+of the probe's per-run figures as a Markdown table with medians, ranges, ratios and targets.
+
+    bench.py tones <folder>
+    bench.py summarize <results folder> <results.md> <README.md> [--load-before ...] ...
+"""
+import argparse
+import array
+import glob
+import math
+import os
+import platform
+import re
+import statistics
+import subprocess
+import sys
+import wave
+
+README_START = "<!-- bench:start -->"
+README_END = "<!-- bench:end -->"
+
+
+def make_tones(folder):
+    """Two 20-second tones at CD quality (44.1 kHz, 16-bit stereo): a real album's load."""
+    rate, seconds = 44100, 20
+    for name, pitch in (("tone-a.wav", 440.0), ("tone-b.wav", 330.0)):
+        frames = array.array("h")
+        for i in range(rate * seconds):
+            sample = int(6000 * math.sin(2 * math.pi * pitch * i / rate))
+            frames.extend((sample, sample))
+        if sys.byteorder != "little":
+            frames.byteswap()
+        with wave.open(os.path.join(folder, name), "wb") as out:
+            out.setnchannels(2)
+            out.setsampwidth(2)
+            out.setframerate(rate)
+            out.writeframes(frames.tobytes())
+
+
+def read_run(path):
+    figures = {}
+    with open(path, encoding="ascii") as run:
+        for line in run:
+            parts = line.split()
+            if len(parts) == 2:
+                figures.setdefault(parts[0], []).append(float(parts[1]))
+    return {name: values if len(values) > 1 else values[0] for name, values in figures.items()}
+
+
+def read_runs(folder):
+    runs = {"minimal": [], "music": [], "quiet": []}
+    for path in sorted(glob.glob(os.path.join(folder, "[0-9]*-*.txt"))):
+        kind = os.path.basename(path)[3:-4]
+        runs[kind].append(read_run(path))
+    return runs
+
+
+class Figure:
+    """Median and range of one figure over the runs that produced it."""
+
+    def __init__(self, values):
+        self.values = [v for v in values if v is not None and v >= 0]
+        self.missing = len(values) - len(self.values)
+
+    @property
+    def median(self):
+        return statistics.median(self.values) if self.values else float("nan")
+
+    def text(self, unit):
+        if not self.values:
+            return "no data" if self.missing else "—"
+        low, high = min(self.values), max(self.values)
+        return f"{unit(self.median)} ({unit(low)}–{unit(high)})"
+
+
+def ms(value):
+    return f"{value:.0f} ms" if value >= 10 else f"{value:.1f} ms"
+
+
+def cpu(value):
+    """CPU time over the stretch, and the share of one core it is."""
+    return f"{value:.0f} ms"
+
+
+def mib(kib):
+    return f"{kib / 1024:.1f} MiB"
+
+
+def per_stretch(run, measure_ms):
+    """CPU milliseconds over exactly measure_ms: the probe's stretch is a few ms longer."""
+    if "linux_cpu_ms" not in run or run.get("stretch_ms", 0) <= 0 or run["linux_cpu_ms"] < 0:
+        return None
+    return run["linux_cpu_ms"] * measure_ms / run["stretch_ms"]
+
+
+def row(name, minimal, product, unit, target, verdict):
+    ratio = product.median / minimal.median if minimal.values and minimal.median else float("nan")
+    ratio_text = f"{ratio:.2f}×" if math.isfinite(ratio) else "—"
+    return (f"| {name} | {minimal.text(unit)} | {product.text(unit)} | {ratio_text} "
+            f"| {target} | {verdict} |")
+
+
+def judge(ok, detail):
+    return ("met" if ok else "**missed**") + f" ({detail})"
+
+
+def machine_lines(args):
+    model = "unknown CPU"
+    with open("/proc/cpuinfo", encoding="utf-8") as info:
+        for line in info:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    source = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    commit = subprocess.run(["git", "-C", source, "describe", "--always", "--dirty"],
+                            capture_output=True, text=True).stdout.strip() or "unknown"
+    date = subprocess.run(["date", "-u", "+%Y-%m-%d %H:%M UTC"], capture_output=True,
+                          text=True).stdout.strip()
+    return [
+        f"Machine: {model}, {os.cpu_count()} cores, Linux {platform.release()}, {wine}, "
+        f"Xvfb 1024×768×24. Load average (1, 5, 15 min) {args.load_before} before the run, "
+        f"{args.load_after} after. Commit {commit}, {date}.",
+        f"{args.rounds} rounds of minimal, saver with music, minimal, saver without music: "
+        f"{len(args.runs['minimal'])} minimal runs, {len(args.runs['music'])} + "
+        f"{len(args.runs['quiet'])} saver runs, after one unmeasured warm-up of each program.",
+    ]
+
+
+def table(args):
+    runs, measure = args.runs, args.measure_ms
+
+    def figure(kind, name):
+        return Figure([r.get(name, -1) for r in runs[kind]])
+
+    def cpu_figure(kind):
+        return Figure([per_stretch(r, measure) for r in runs[kind]])
+
+    lines = [
+        "| Figure | Minimal saver, median (min–max) | velora_ss_launcher, median (min–max) "
+        "| Ratio | Target | Result |",
+        "|---|---|---|---|---|---|",
+    ]
+    start_m, start_p = figure("minimal", "start_ms"), figure("music", "start_ms")
+    ratio = start_p.median / start_m.median
+    lines.append(row("Start to first paint (saver: accessory and playlist configured)",
+                     start_m, start_p, ms, "≤ 1.25× minimal", judge(ratio <= 1.25, f"{ratio:.2f}×")))
+
+    one_percent = measure / 100
+    cpu_m, cpu_q = cpu_figure("minimal"), cpu_figure("quiet")
+    extra = cpu_q.median - cpu_m.median
+    lines.append(row(f"CPU time over {measure / 1000:.0f} s, no music", cpu_m, cpu_q, cpu,
+                     f"≤ minimal + {one_percent:.0f} ms (1 % of one core)",
+                     judge(extra <= one_percent, f"{extra:+.0f} ms, {extra / one_percent:+.1f} %")))
+    cpu_s = cpu_figure("music")
+    extra = cpu_s.median - cpu_m.median
+    lines.append(row(f"CPU time over {measure / 1000:.0f} s, music playing", cpu_m, cpu_s, cpu,
+                     "— (what the sound costs)", f"{extra:+.0f} ms, {extra / one_percent:+.1f} % "
+                     "of one core"))
+
+    exit_m, exit_p = figure("minimal", "exit_ms"), figure("music", "exit_ms")
+    extra = exit_p.median - exit_m.median
+    lines.append(row("Key press to process exit (saver: IDM_EXIT to the accessory, music "
+                     "stopped)", exit_m, exit_p, ms, "≤ minimal + 100 ms",
+                     judge(extra <= 100, f"{extra:+.0f} ms")))
+
+    for kind, label in (("quiet", "no music"), ("music", "music playing")):
+        peak_m, peak_p = figure("minimal", "linux_peak_kib"), figure(kind, "linux_peak_kib")
+        extra = (peak_p.median - peak_m.median) / 1024
+        lines.append(row(f"Peak working set, {label}", peak_m, peak_p, mib, "—",
+                         f"{extra:+.1f} MiB"))
+        private_m = figure("minimal", "linux_private_kib")
+        private_p = figure(kind, "linux_private_kib")
+        extra = (private_p.median - private_m.median) / 1024
+        if kind == "quiet":
+            lines.append(row(f"Private bytes, {label}", private_m, private_p, mib,
+                             "≤ minimal + 1 MiB", judge(extra <= 1, f"{extra:+.1f} MiB")))
+        else:
+            lines.append(row(f"Private bytes, {label}", private_m, private_p, mib, "—",
+                             f"{extra:+.1f} MiB"))
+
+    none = Figure([])
+    load, add = Figure(args.playlist.get("load_ms", [])), Figure(args.playlist.get("add_entry_ms", []))
+    lines.append(row("`Playlist::Load` of a 2048-line playlist", none, load, ms, "< 20 ms",
+                     judge(load.median < 20, f"{load.median:.1f} ms")))
+    lines.append(row("2048 `AddEntry` calls", none, add, ms, "—", "—"))
+    return lines
+
+
+def source_lines(args):
+    """What Wine reports about another process, against what Linux reports about it."""
+    every = args.runs["minimal"] + args.runs["music"] + args.runs["quiet"]
+    lines = []
+    probe_own = [r for r in every if r.get("probe_cpu_total_ms", -1) >= 0
+                 and abs(r.get("win_cpu_total_ms", -1) - r["probe_cpu_total_ms"]) <= 10]
+    music = args.runs["music"]
+    win_music = Figure([r.get("win_cpu_ms", -1) for r in music])
+    linux_music = Figure([r.get("linux_cpu_ms", -1) for r in music])
+    lines.append(
+        f"- CPU time: from `/proc/<pid>/stat` (utime + stime, every thread of the process, in "
+        f"10 ms ticks) of the Linux process behind the child, found by its command line. "
+        f"`GetProcessTimes` on the child is no use under this Wine: in {len(probe_own)} of "
+        f"{len(every)} runs it returned, within 10 ms, the probe's own CPU time (what "
+        f"`GetProcessTimes` gives for the probe itself), and over the stretches of the music "
+        f"runs it counted {win_music.text(cpu)} where Linux counted the saver's "
+        f"{linux_music.text(cpu)}.")
+    peak_same = sum(1 for r in every if r.get("win_peak_ws_kib") == r.get("linux_peak_kib"))
+    private_zero = sum(1 for r in every if r.get("win_private_kib") == 0)
+    pagefile_same = sum(1 for r in every
+                        if r.get("win_pagefile_kib") == r.get("linux_private_kib"))
+    lines.append(
+        f"- Memory: from `/proc/<pid>/status` (VmHWM, the peak resident set, as peak working "
+        f"set) and `/proc/<pid>/smaps_rollup` (Private_Clean + Private_Dirty, the resident "
+        f"pages no other process shares, as private bytes), read at the end of the stretch. "
+        f"`GetProcessMemoryInfo` on the child: PeakWorkingSetSize equals VmHWM in {peak_same} of "
+        f"{len(every)} runs, so Wine does read it from Linux; PrivateUsage is 0 in "
+        f"{private_zero} of {len(every)} runs (not filled in for another process); "
+        f"PagefileUsage (RssAnon + VmSwap of the same status file) equals the smaps private "
+        f"figure in {pagefile_same} of {len(every)} runs.")
+    return lines
+
+
+def check_lines(args):
+    runs = args.runs
+    product = runs["music"] + runs["quiet"]
+    every = runs["minimal"] + product
+    problems = []
+    for kind, kind_runs in runs.items():
+        for i, r in enumerate(kind_runs):
+            where = f"{kind} run {i + 1}"
+            if r.get("start_ms", -1) < 0:
+                problems.append(f"{where}: the screen was never filled")
+            if r.get("exit_ms", -1) < 0:
+                problems.append(f"{where}: did not exit after the key")
+            if r.get("exit_code", -1) != 0:
+                problems.append(f"{where}: exit code {r.get('exit_code')}")
+            if r.get("linux_pid", 0) == 0:
+                problems.append(f"{where}: Linux process not found")
+            if kind != "minimal" and r.get("accessory_running", 0) != 1:
+                problems.append(f"{where}: the accessory was not running")
+            if kind != "minimal" and r.get("accessory_left", 0) != 0:
+                problems.append(f"{where}: the accessory stayed after the saver's exit")
+            if kind == "music" and r.get("sound_bytes", 0) <= 0:
+                problems.append(f"{where}: no sound during the stretch")
+            if kind != "music" and r.get("sound_bytes", 0) > 0:
+                problems.append(f"{where}: sound where none was configured")
+    if args.playlist.get("failures", 1) != 0:
+        problems.append("playlist micro-benchmark: a round did not store 2048 tracks")
+    sound = [r["sound_bytes"] / (r["stretch_ms"] / 1000) for r in runs["music"]
+             if r.get("sound_bytes", 0) > 0]
+    summary = (f"- Checks: every run filled the screen, exited with code 0 on the key; the "
+               f"accessory ran in every saver run and left with the saver; music runs wrote "
+               f"{statistics.median(sound) / 1024:.0f} KiB/s of sound (44.1 kHz 16-bit "
+               f"stereo is 172 KiB/s), runs without music none."
+               if not problems and sound else "- Checks: " + "; ".join(problems or ["no sound"]))
+    return [summary] if len(every) else ["- Checks: no runs"]
+
+
+def summarize(args):
+    args.runs = read_runs(args.results)
+    playlist_path = os.path.join(args.results, "playlist.txt")
+    args.playlist = read_run(playlist_path) if os.path.exists(playlist_path) else {}
+    for name in ("load_ms", "add_entry_ms"):
+        if name in args.playlist and not isinstance(args.playlist[name], list):
+            args.playlist[name] = [args.playlist[name]]
+
+    machine = machine_lines(args)
+    rows = table(args)
+    print("\n".join(rows))
+    print()
+    print("\n".join(machine))
+
+    notes_path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "notes.md")
+    notes = open(notes_path, encoding="utf-8").read().strip() if os.path.exists(notes_path) else ""
+    with open(args.markdown, "w", encoding="utf-8") as out:
+        out.write("# Benchmark: velora_ss_launcher against a minimal Win32 saver\n\n")
+        out.write("Made by `./tools/run-bench.sh` (bench/run-bench.sh). Both programs run "
+                  "full screen under Wine on a private Xvfb screen, alternately.\n\n")
+        out.write("\n".join(rows) + "\n\n")
+        out.write("\n\n".join(machine) + "\n\n")
+        out.write("## How the figures are taken\n\n")
+        out.write("- Start to first paint: a probe inside Wine notes the time just before "
+                  "`CreateProcess` and polls five screen pixels (the corners and the centre) "
+                  "until all show the fill colour (a point under another program's window, the "
+                  "accessory's, counts as filled).\n")
+        out.write(f"- CPU time: over a {args.measure_ms / 1000:.0f}-second stretch that starts "
+                  "2.5 s after the first paint, when the accessory is up and the music plays.\n")
+        out.write("- Key press to exit: `SendInput` of a space key to the process's end as the "
+                  "probe's wait sees it.\n")
+        out.write("\n".join(source_lines(args) + check_lines(args)) + "\n")
+        if notes:
+            out.write("\n" + notes + "\n")
+    update_readme(args.readme, rows, machine)
+
+
+def update_readme(path, rows, machine):
+    """Puts the table between the README's benchmark markers, adding them under a Benchmark
+    heading at the end when absent."""
+    if not os.path.exists(path):
+        return
+    with open(path, encoding="utf-8") as readme:
+        text = readme.read()
+    block = (f"{README_START}\n" + "\n".join(rows) + "\n\n" + machine[0] +
+             " Details: [bench/results.md](bench/results.md).\n" + README_END)
+    if README_START in text and README_END in text:
+        text = re.sub(re.escape(README_START) + ".*?" + re.escape(README_END),
+                      lambda _: block, text, flags=re.S)
+    else:
+        text = text.rstrip("\n") + "\n\n## Benchmark\n\n" + block + "\n"
+    with open(path, "w", encoding="utf-8") as readme:
+        readme.write(text)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    commands = parser.add_subparsers(dest="command", required=True)
+    tones = commands.add_parser("tones")
+    tones.add_argument("folder")
+    summary = commands.add_parser("summarize")
+    summary.add_argument("results")
+    summary.add_argument("markdown")
+    summary.add_argument("readme")
+    summary.add_argument("--load-before", default="?")
+    summary.add_argument("--load-after", default="?")
+    summary.add_argument("--rounds", type=int, default=0)
+    summary.add_argument("--measure-ms", type=float, default=10000)
+    args = parser.parse_args()
+    if args.command == "tones":
+        make_tones(args.folder)
+    else:
+        summarize(args)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,109 @@
+#!/bin/bash
+# Runs the saver and the minimal saver side by side under Wine on a private virtual screen,
+# alternating minimal and saver runs, then the playlist micro-benchmark, and writes the table
+# to bench/results.md (and into README.md between its benchmark markers).
+#
+#   bench/run-bench.sh <build dir>      (BENCH_ROUNDS=n for n rounds of two pairs; default 5)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/.." && pwd)
+build=$(cd "${1:?usage: bench/run-bench.sh <build dir>}" && pwd)
+rounds=${BENCH_ROUNDS:-5}
+
+# The minimal saver paints RGB(0x20, 0x60, 0xA0) (kFillColor in minimal_saver.cpp); the saver
+# is given the same colour, and the probe waits for it.
+FILL_COLOR=$((0xA06020))
+SETTLE_MS=2500     # after the first paint: the accessory is up, the first music tick is past
+MEASURE_MS=10000   # the stretch of full-screen running whose CPU time is measured
+
+session=$build/bench-session
+work=$build/bench-run
+results=$work/results
+for needed in velora_ss_launcher.scr bench/minimal_saver.exe bench/bench_probe.exe \
+    bench/playlist_bench.exe demo/velorandix.exe; do
+    [ -f "$build/$needed" ] || { echo "missing $build/$needed: build first"; exit 1; }
+done
+
+stop_session() { "$source_dir/tests/wine/stop-session.sh" "$session" >/dev/null 2>&1 || true; }
+trap stop_session EXIT
+trap 'exit 130' INT TERM
+
+echo "Load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+"$source_dir/tests/wine/start-session.sh" "$session" "$source_dir/tests/wine" >/dev/null
+# shellcheck disable=SC1091
+source "$session/env"
+# With no window manager on the virtual screen, Wine's X11 driver waits 2 s in DestroyWindow
+# for a manager to withdraw each full-screen or framed window, which would put a fixed 2 s
+# into every key-to-exit figure (twice into the saver's, which waits for the accessory's
+# window through SendMessageA). Unmanaged windows skip that wait, as Windows has none.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+# The scene: a copy of the saver with its own settings file, the demo accessory in a folder of
+# its own, a playlist of two 20-second CD-quality tones, and the minimal saver.
+rm -rf "$work"
+mkdir -p "$work/saver" "$work/accessory" "$work/music" "$results"
+cp "$build/velora_ss_launcher.scr" "$work/saver/"
+cp "$build/bench/minimal_saver.exe" "$work/saver/"
+cp "$build/demo/velorandix.exe" "$work/accessory/"
+python3 "$here/bench.py" tones "$work/music"
+printf 'tone-a.wav\r\ntone-b.wav\r\n' >"$work/music/bench.m3u"
+
+win() { winepath -w "$1" 2>/dev/null; }
+saver_win=$(win "$work/saver/velora_ss_launcher.scr")
+minimal_win=$(win "$work/saver/minimal_saver.exe")
+accessory_win=$(win "$work/accessory/velorandix.exe")
+playlist_win=$(win "$work/music/bench.m3u")
+probe="$build/bench/bench_probe.exe"
+
+write_settings() { # playlist path, empty for none
+    printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' \
+        "$FILL_COLOR" "$accessory_win" "$1" >"$work/saver/velora_ss_launcher.ini"
+}
+
+run() { # kind, measure ms
+    local kind=$1 measure=$2 out=$results/$(printf '%02d' "$run_number")-$1.txt
+    run_number=$((run_number + 1))
+    : >"$session/capture.raw"
+    case $kind in
+    minimal)
+        wine "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" - "$minimal_win" /s >"$out" ;;
+    music)
+        write_settings "$playlist_win"
+        wine "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" velorandix.exe "$saver_win" /s \
+            >"$out" ;;
+    quiet)
+        write_settings ""
+        wine "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" velorandix.exe "$saver_win" /s \
+            >"$out" ;;
+    esac
+    awk -v kind="$kind" '{ figure[$1] = $2 }
+        END { printf "  %-8s start %6.0f ms  cpu %5.0f ms  exit %6.0f ms\n", kind,
+              figure["start_ms"], figure["linux_cpu_ms"], figure["exit_ms"] }' "$out"
+}
+
+# A warm-up of each program fills Wine's caches (fonts, the desktop process, the sound
+# driver); it is not counted.
+run_number=0
+echo "Warm-up"
+run minimal 1000
+run music 1000
+rm -f "$results"/*
+
+# A B A B: every saver run has a minimal run just before it, under the same load.
+for round in $(seq "$rounds"); do
+    echo "Round $round of $rounds"
+    run minimal "$MEASURE_MS"
+    run music "$MEASURE_MS"
+    run minimal "$MEASURE_MS"
+    run quiet "$MEASURE_MS"
+done
+
+echo "Playlist micro-benchmark"
+wine "$build/bench/playlist_bench.exe" 25 >"$results/playlist.txt"
+
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+echo "Load after the run: $load_after"
+python3 "$here/bench.py" summarize "$results" "$here/results.md" "$source_dir/README.md" \
+    --load-before "$load_before" --load-after "$load_after" --rounds "$rounds" \
+    --measure-ms "$MEASURE_MS"
