@@ -69,17 +69,20 @@ static long long FileSize(const std::string& path)
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// The 16-bit samples appended from byte offset from on; earlier tests of the session may have
+// left an odd number of bytes before it.
 static std::vector<int16_t> ReadSamples(const std::string& path, long long from, long long to)
 {
     std::vector<int16_t> samples;
     FILE* file = fopen(path.c_str(), "rb");
     if (file == nullptr)
         return samples;
-    from &= ~1LL;
     _fseeki64(file, from, SEEK_SET);
-    samples.resize(static_cast<size_t>((to - from) / 2));
-    samples.resize(fread(samples.data(), 2, samples.size(), file));
+    std::vector<unsigned char> bytes(static_cast<size_t>(to - from));
+    bytes.resize(fread(bytes.data(), 1, bytes.size(), file));
     fclose(file);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        samples.push_back(static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8)));
     return samples;
 }
 
