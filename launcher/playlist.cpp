@@ -16,6 +16,7 @@ bool IsSystemLeadByte(unsigned char byte)
 
 // A read takes at most 1023 bytes of a line and its NUL; a longer line comes in pieces.
 const int PLAYLIST_LINE_SIZE = 1024;
+static_assert(TRACK_PATH_SIZE == PLAYLIST_PATH_SIZE, "baseDirectory is formed as a track path");
 
 // Placed in .bss by name: with -fdata-sections this compiler would give a zero-initialised
 // object its own data section and so store its 9 KB of zeros in the executable.
