@@ -18,9 +18,7 @@ bool IsSystemLeadByte(unsigned char byte)
 const int PLAYLIST_LINE_SIZE = 1024;
 static_assert(TRACK_PATH_SIZE == PLAYLIST_PATH_SIZE, "baseDirectory is formed as a track path");
 
-// Placed in .bss by name: with -fdata-sections this compiler would give a zero-initialised
-// object its own data section and so store its 9 KB of zeros in the executable.
-__attribute__((section(".bss"))) Playlist gPlaylist;
+Playlist gPlaylist;
 
 // Only zero-filling: the static object is built before WinMain and must not allocate.
 Playlist::Playlist() : tracks(), trackCount(0), currentTrack(0), baseDirectory()

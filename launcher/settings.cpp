@@ -1,8 +1,7 @@
 // The launcher's three persisted settings and their INI file beside the executable.
 #include "launcher/settings.h"
 
-// In .bss by name, as the playlist is: the compiler would store its 2 KB of zeros otherwise.
-__attribute__((section(".bss"))) LauncherSettingsRecord LauncherSettings;
+LauncherSettingsRecord LauncherSettings;
 
 static const char SETTINGS_SECTION[] = "setting";
 static const char BACKGROUND_COLOR_KEY[] = "bgcolor";
