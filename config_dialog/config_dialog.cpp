@@ -1,10 +1,205 @@
-// Placeholder until the dialog arrives.
+// The configure mode's settings dialog: the accessory's and the playlist's paths chosen through
+// the file-open dialog, the background colour through the colour chooser and shown in a swatch,
+// the launcher's version, and the settings saved on OK.
 #include "config_dialog/config_dialog.h"
+#include "config_dialog/portable/version_numbers.h"
+#include "launcher/settings.h"
+#include "resources/resource_ids.h"
+#include <commdlg.h>
+#include <cderr.h>
+
 ConfigDialogStateRecord ConfigDialogState;
-INT_PTR CALLBACK ConfigDialogProc(HWND d, UINT m, WPARAM wp, LPARAM) {
-    if (m == WM_INITDIALOG) return 1;
-    if (m == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) { EndDialog(d, LOWORD(wp) == IDOK); return 1; }
+
+// The full structure, reserved fields and FlagsEx included: the size the dialog is given.
+static_assert(sizeof(OPENFILENAMEA) == 88, "OPENFILENAMEA in its full form");
+static_assert(sizeof(CHOOSECOLORA) == 36, "CHOOSECOLORA");
+
+// Each filter is one description and one pattern, each NUL-terminated, and one more NUL.
+static const char ACCESSORY_FILTER[] = "velorandix.exe\0velorandix.exe\0";
+static const char ACCESSORY_TITLE[] = "velorandix.exeを選択してください";
+static const char PLAYLIST_FILTER[] = "m3u files {*.m3u}\0*.m3u\0";
+static const char PLAYLIST_TITLE[] = "m3u形式のプレイリストを選択してください";
+// A name typed without an extension gets this one, in the playlist's dialog too.
+static const char DEFAULT_EXTENSION[] = "exe";
+
+static const char FILE_VERSION_KEY[] = "\\StringFileInfo\\041104b0\\FileVersion";
+static const DWORD MODULE_PATH_SIZE = 260;
+
+// Shows the file-open dialog on path, the settings field itself: its content is the name the
+// dialog starts from, and a confirmed choice overwrites it with the full path at once.
+static int ChooseFile(HWND dialog, char* path, const char* filter, const char* title)
+{
+    OPENFILENAMEA request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = dialog;
+    request.lpstrFilter = filter;
+    request.lpstrFile = path;
+    request.nMaxFile = SETTINGS_PATH_SIZE;
+    request.lpstrTitle = title;
+    request.Flags = OFN_FILEMUSTEXIST;
+    request.lpstrDefExt = DEFAULT_EXTENSION;
+    if (GetOpenFileNameA(&request))
+        return 1;
+    if (CommDlgExtendedError() != FNERR_INVALIDFILENAME || path[0] == '\0')
+        return 0;
+
+    // A stored path that the dialog refuses as a starting name would keep the dialog from
+    // ever opening, and the path could never be replaced: start from no name instead, and
+    // keep the stored path unless the user confirms a new one.
+    char stored[SETTINGS_PATH_SIZE];
+    lstrcpynA(stored, path, SETTINGS_PATH_SIZE);
+    path[0] = '\0';
+    if (GetOpenFileNameA(&request))
+        return 1;
+    lstrcpynA(path, stored, SETTINGS_PATH_SIZE);
     return 0;
 }
-int PickColor(HWND, COLORREF*) { return 0; }
-void ReadFileVersion() {}
+
+static void BrowseForAccessory(HWND dialog)
+{
+    if (ChooseFile(dialog, LauncherSettings.accessoryPath, ACCESSORY_FILTER, ACCESSORY_TITLE))
+        SetDlgItemTextA(dialog, IDC_ACCESSORY_PATH, LauncherSettings.accessoryPath);
+}
+
+static void BrowseForPlaylist(HWND dialog)
+{
+    if (ChooseFile(dialog, LauncherSettings.playlistPath, PLAYLIST_FILTER, PLAYLIST_TITLE))
+        SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, LauncherSettings.playlistPath);
+}
+
+static void ReplaceSwatchBrush(COLORREF color)
+{
+    if (ConfigDialogState.swatchBrush)
+        DeleteObject(ConfigDialogState.swatchBrush);
+    ConfigDialogState.swatchBrush = CreateSolidBrush(color);
+}
+
+static void ChangeBackgroundColor(HWND dialog)
+{
+    // COLORREF and LONG are the unsigned and signed forms of one 32-bit type.
+    COLORREF* color = reinterpret_cast<COLORREF*>(&LauncherSettings.backgroundColor);
+    if (!PickColor(dialog, color))
+        return;
+    ReplaceSwatchBrush(*color);
+    InvalidateRect(GetDlgItem(dialog, IDC_COLOR_SWATCH), nullptr, TRUE);
+}
+
+// The swatch brush goes with the dialog. Forgetting it keeps a late paint from being handed a
+// deleted brush.
+static void EndConfigDialog(HWND dialog, int result)
+{
+    if (ConfigDialogState.swatchBrush)
+        DeleteObject(ConfigDialogState.swatchBrush);
+    ConfigDialogState.swatchBrush = nullptr;
+    EndDialog(dialog, result);
+}
+
+static void ShowVersionText(HWND dialog)
+{
+    char text[VERSION_TEXT_SIZE] = {};
+    const int* numbers = ConfigDialogState.versionNumbers;
+    int length = wsprintfA(text, VERSION_LINE_FORMAT, numbers[0], numbers[1], numbers[2]);
+    lstrcpynA(text + length, VERSION_CREDIT_LINE, VERSION_TEXT_SIZE - length);
+    SetDlgItemTextA(dialog, IDC_VERSION_TEXT, text);
+}
+
+static INT_PTR OnInitDialog(HWND dialog)
+{
+    LoadSettings();
+    ReadFileVersion();
+    ConfigDialogState.swatchBrush =
+        CreateSolidBrush(static_cast<COLORREF>(LauncherSettings.backgroundColor));
+    SetDlgItemTextA(dialog, IDC_ACCESSORY_PATH, LauncherSettings.accessoryPath);
+    SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, LauncherSettings.playlistPath);
+    ShowVersionText(dialog);
+    return 1; // the system focuses the first tab stop, OK
+}
+
+static INT_PTR OnCtlColorStatic(HWND dialog, HDC context, HWND control)
+{
+    if (control != GetDlgItem(dialog, IDC_COLOR_SWATCH))
+        return 0;
+    SetBkColor(context, static_cast<COLORREF>(LauncherSettings.backgroundColor));
+    return reinterpret_cast<INT_PTR>(ConfigDialogState.swatchBrush);
+}
+
+// Dispatched on the control identifier alone. The edit controls' notifications are not
+// looked at: what is typed there never reaches the settings.
+static INT_PTR OnCommand(HWND dialog, int id)
+{
+    switch (id) {
+    case IDOK:
+        SaveSettings();
+        EndConfigDialog(dialog, 1);
+        return 1;
+    case IDCANCEL: EndConfigDialog(dialog, 0); return 1; // also Esc and the close box
+    case IDC_ACCESSORY_BROWSE: BrowseForAccessory(dialog); return 1;
+    case IDC_PLAYLIST_BROWSE: BrowseForPlaylist(dialog); return 1;
+    case IDC_COLOR_CHANGE: ChangeBackgroundColor(dialog); return 1;
+    }
+    return 0;
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(dialog, reinterpret_cast<HDC>(wParam),
+                                reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    }
+    return 0;
+}
+
+int PickColor(HWND owner, COLORREF* color)
+{
+    if (color == nullptr)
+        return 0;
+    for (COLORREF& custom : ConfigDialogState.customColors)
+        custom = 0;
+
+    CHOOSECOLORA request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.rgbResult = *color;
+    request.lpCustColors = ConfigDialogState.customColors;
+    request.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+    if (!ChooseColorA(&request))
+        return 0;
+    *color = request.rgbResult;
+    return 1;
+}
+
+void ReadFileVersion()
+{
+    int* numbers = ConfigDialogState.versionNumbers;
+    for (int i = 0; i < VERSION_NUMBER_COUNT; ++i)
+        numbers[i] = 0;
+
+    char path[MODULE_PATH_SIZE];
+    DWORD length = GetModuleFileNameA(nullptr, path, MODULE_PATH_SIZE);
+    // A cut path names another file, and is not NUL-terminated on every system.
+    if (length == 0 || length >= MODULE_PATH_SIZE)
+        return;
+
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    if (size == 0)
+        return;
+    void* block = LocalAlloc(LMEM_FIXED, size);
+    if (block == nullptr)
+        return;
+
+    char* text = nullptr;
+    UINT textLength = 0;
+    if (GetFileVersionInfoA(path, 0, size, block) &&
+        VerQueryValueA(block, FILE_VERSION_KEY, reinterpret_cast<void**>(&text), &textLength) &&
+        text != nullptr) {
+        // The text lies inside the block; never read past the block's end.
+        const char* blockEnd = static_cast<const char*>(block) + size;
+        if (text >= static_cast<const char*>(block) && text < blockEnd)
+            SplitVersionNumbers(text, static_cast<size_t>(blockEnd - text), numbers);
+    }
+    LocalFree(block);
+}

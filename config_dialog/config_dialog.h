@@ -1,4 +1,5 @@
-// The configure mode's modal settings dialog (template 2003).
+// The configure mode's modal settings dialog (template 2003): its procedure, the colour chooser
+// and the reader of the executable's own file version.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +10,11 @@ struct ConfigDialogStateRecord {
 };
 extern ConfigDialogStateRecord ConfigDialogState;
 
+// Ends the dialog with 1 after OK (the settings saved) and with 0 after Cancel.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The colour chooser, opened on *color: 1 when the user confirmed a colour, now in *color; 0 on
+// cancel, on failure and for a null pointer (nothing is shown then).
 int PickColor(HWND owner, COLORREF* color);
+// Fills ConfigDialogState.versionNumbers from the running executable's FileVersion text; all 0
+// when there is none.
 void ReadFileVersion();

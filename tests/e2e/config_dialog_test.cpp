@@ -1,0 +1,828 @@
+// The configure mode end to end: the real .scr's settings dialog under Wine in a Japanese
+// locale, its template, version and icon resources, what OK and Cancel leave in the settings
+// file, the two file-open dialogs and the colour chooser, driven as a user drives them.
+#include "e2e_support.h"
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+const char DIALOG_CLASS[] = "#32770";
+const wchar_t DIALOG_TITLE[] = L"velorandixデスクトップアクセサリ用スクリーンセーバーランチャー";
+const DWORD DEFAULT_COLOR = 8421504; // mid grey
+
+// The dialog template, control by control, in template order.
+struct ControlSpec {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style; // besides WS_CHILD | WS_VISIBLE
+    int x, y, width, height;
+};
+const ControlSpec CONTROLS[] = {
+    {1, L"Button", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 132, 50, 14},
+    {2, L"Button", L"ｷｬﾝｾﾙ", BS_PUSHBUTTON | WS_TABSTOP, 192, 132, 50, 14},
+    {-1, L"Button", L"velorandixデスクトップアクセサリ本体 (設定必須)", BS_GROUPBOX, 7, 7, 235,
+     49},
+    {1001, L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 17, 32, 194, 14},
+    {-1, L"Static", L"※使用するvelorandix.exeを指定してください", SS_LEFT | WS_GROUP, 18, 19,
+     134, 8},
+    {1002, L"Button", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14},
+    {-1, L"Button", L"スクリーンセーバーの設定", BS_GROUPBOX, 7, 61, 235, 64},
+    {1007, L"Static", L"ああああああああああああ\nああああああああああああ", SS_LEFT | WS_GROUP, 7,
+     130, 129, 16},
+    {-1, L"Static", L"背景色　：", SS_RIGHT | WS_GROUP, 18, 79, 31, 8},
+    {1004, L"Button", L"背景色の変更", BS_PUSHBUTTON | WS_TABSTOP, 80, 75, 50, 18},
+    {1005, L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 57, 102, 154, 14},
+    {-1, L"Static", L"BGM　：", SS_RIGHT | WS_GROUP, 18, 106, 31, 8},
+    {1006, L"Button", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 102, 17, 14},
+    {-1, L"Static", L"↓空欄ならBGM無し", SS_LEFT | WS_GROUP, 151, 89, 60, 8},
+    {1003, L"Static", L"　", SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 75, 18, 18},
+};
+const WORD TEMPLATE_CLASS_ATOMS[] = {0x80, 0x80, 0x80, 0x81, 0x82, 0x80, 0x80,
+                                     0x82, 0x82, 0x80, 0x81, 0x82, 0x80, 0x82, 0x82};
+
+const wchar_t VERSION_FIRST_LINE[] = L"velora_ss_lunch ver1.00 (build0106)";
+
+// The colour chooser's controls: the red, green and blue fields, "add to custom colours",
+// and the frame of the 16 custom colours (two rows of eight).
+const int CHOOSER_RED = 706, CHOOSER_GREEN = 707, CHOOSER_BLUE = 708;
+const int CHOOSER_ADD_CUSTOM = 712, CHOOSER_CUSTOM_COLORS = 721;
+// The file-open dialog's file-type list and the two forms of its file-name field.
+const int FILE_TYPE_LIST = 0x470, FILE_NAME_COMBO = 0x47c, FILE_NAME_EDIT = 0x480;
+
+// A window's text as Unicode, asked of the window itself: GetWindowTextW answers for a window
+// of another process from the caption stored at creation, which an edit control never updates.
+static std::wstring TextOf(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return L"<no answer>";
+    std::vector<wchar_t> text(length + 2);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    return text.data();
+}
+
+static std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+static std::wstring Wide(const std::string& ansi)
+{
+    std::vector<wchar_t> wide(ansi.size() + 1);
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(),
+                                static_cast<int>(wide.size()));
+    return n > 0 ? std::wstring(wide.data()) : std::wstring();
+}
+
+// The rectangle of a child in its parent's client coordinates.
+static RECT ClientRectIn(HWND parent, HWND child)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The screen point at a fraction of a window's client area.
+static POINT ScreenPointIn(HWND window, double acrossX, double downY)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    POINT point = {static_cast<LONG>(client.right * acrossX),
+                   static_cast<LONG>(client.bottom * downY)};
+    ClientToScreen(window, &point);
+    return point;
+}
+
+static std::string Ansi(const std::wstring& wide)
+{
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+struct DescendantSearch {
+    const char* className;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchDescendant(HWND window, LPARAM lParam)
+{
+    DescendantSearch* search = reinterpret_cast<DescendantSearch*>(lParam);
+    char name[64];
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, search->className) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+static HWND FindDescendant(HWND parent, const char* className)
+{
+    DescendantSearch search = {className, nullptr};
+    EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+static std::string ReadIni(const std::string& ini, const char* key)
+{
+    char value[1024];
+    GetPrivateProfileStringA("setting", key, "<missing>", value, sizeof value, ini.c_str());
+    return value;
+}
+
+static void Click(HWND button)
+{
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+class ConfigDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = MakeScratchDir(std::string("config_dialog ") +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        saver = dir + "\\velora saver.scr";
+        ini = dir + "\\velora saver.ini";
+        ASSERT_TRUE(CopyInto(SaverBinary(), saver));
+    }
+    void TearDown() override { Kill(child); }
+
+    // Starts the saver with the tail and waits for its dialog to show and paint.
+    HWND Open(const std::string& tail = "/c")
+    {
+        child = Start(saver, "saver.scr " + tail);
+        dialog = WaitForWindow(child.processId, DIALOG_CLASS, nullptr, 15000);
+        EXPECT_NE(dialog, nullptr) << "no dialog for " << tail;
+        for (int i = 0; dialog && i < 100 && !IsWindowVisible(dialog); ++i)
+            PumpFor(50);
+        PumpFor(400);
+        return dialog;
+    }
+
+    HWND Control(int id) { return GetDlgItem(dialog, id); }
+
+    DWORD ExitCode() { return WaitForExit(child, 10000); }
+
+    // A visible dialog of the saver's process owned by the settings dialog: the file-open
+    // dialog or the colour chooser.
+    HWND WaitForOwnedDialog()
+    {
+        for (int i = 0; i < 200; ++i) {
+            for (HWND window : WindowsOf(child.processId)) {
+                char name[64];
+                GetClassNameA(window, name, sizeof name);
+                if (window != dialog && lstrcmpA(name, DIALOG_CLASS) == 0 &&
+                    GetWindow(window, GW_OWNER) == dialog && IsWindowVisible(window)) {
+                    PumpFor(500);
+                    return window;
+                }
+            }
+            PumpFor(50);
+        }
+        return nullptr;
+    }
+
+    void WaitUntilGone(HWND window)
+    {
+        for (int i = 0; i < 200 && IsWindow(window) && IsWindowVisible(window); ++i)
+            PumpFor(50);
+        PumpFor(300);
+    }
+
+    COLORREF SwatchPixel()
+    {
+        POINT centre = ScreenPointIn(Control(1003), 0.5, 0.5);
+        return ScreenPixel(centre.x, centre.y);
+    }
+    // The swatch as soon as it shows the colour, or as it is after five seconds. Wine holds
+    // every hidden top-level window for two seconds, waiting for a window manager that the
+    // virtual screen does not have, so the chooser returns that much later.
+    COLORREF SwatchPixelOnceIt(COLORREF expected)
+    {
+        COLORREF pixel = SwatchPixel();
+        for (int i = 0; i < 100 && pixel != expected; ++i) {
+            PumpFor(50);
+            pixel = SwatchPixel();
+        }
+        return pixel;
+    }
+
+    // The file-open dialog from a browse button, its name typed and confirmed with OK.
+    HWND OpenFileDialog(int button)
+    {
+        Click(Control(button));
+        HWND files = WaitForOwnedDialog();
+        EXPECT_NE(files, nullptr) << "no file-open dialog from button " << button;
+        return files;
+    }
+    void ChooseFileByName(HWND files, const std::string& name)
+    {
+        HWND field = GetDlgItem(files, FILE_NAME_COMBO);
+        if (!field)
+            field = GetDlgItem(files, FILE_NAME_EDIT);
+        ASSERT_NE(field, nullptr) << "no file-name field";
+        SetWindowTextW(field, Wide(name).c_str());
+        Click(GetDlgItem(files, IDOK));
+        WaitUntilGone(files);
+    }
+
+    std::string dir;
+    std::string saver;
+    std::string ini;
+    Child child;
+    HWND dialog = nullptr;
+};
+
+// ---- Resources of the executable ---------------------------------------------------------
+
+class Resources : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        module = LoadLibraryExA(SaverBinary().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr);
+    }
+    void TearDown() override
+    {
+        if (module)
+            FreeLibrary(module);
+    }
+    const BYTE* Resource(LPCWSTR type, LPCWSTR name, WORD language, DWORD* size = nullptr)
+    {
+        HRSRC found = FindResourceExW(module, type, name, language);
+        if (!found)
+            return nullptr;
+        if (size)
+            *size = SizeofResource(module, found);
+        return static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    }
+    HMODULE module = nullptr;
+};
+
+// Reads a standard (not extended) dialog template in order.
+struct TemplateReader {
+    const BYTE* p;
+    WORD Word()
+    {
+        WORD value = *reinterpret_cast<const WORD*>(p);
+        p += 2;
+        return value;
+    }
+    DWORD Dword()
+    {
+        DWORD value = *reinterpret_cast<const DWORD*>(p);
+        p += 4;
+        return value;
+    }
+    std::wstring String()
+    {
+        std::wstring text = reinterpret_cast<const wchar_t*>(p);
+        p += (text.size() + 1) * 2;
+        return text;
+    }
+    void AlignDword(const BYTE* base) { p = base + ((p - base + 3) & ~3); }
+};
+
+TEST_F(Resources, TheDialogTemplateIsTheStandardFormInJapaneseWithFifteenControls)
+{
+    const BYTE* base = Resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(2003),
+                                MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    ASSERT_NE(base, nullptr) << "no Japanese dialog 2003";
+    TemplateReader read = {base};
+    DWORD style = read.Dword();
+    ASSERT_NE(style, 0xFFFF0001u) << "extended template";
+    EXPECT_EQ(style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
+                                        DS_CENTER | DS_SETFONT));
+    EXPECT_EQ(read.Dword(), 0u); // extended style
+    WORD count = read.Word();
+    ASSERT_EQ(count, 15);
+    short frame[4] = {};
+    for (short& value : frame)
+        value = static_cast<short>(read.Word());
+    EXPECT_EQ(frame[0], 0);
+    EXPECT_EQ(frame[1], 0);
+    EXPECT_EQ(frame[2], 249);
+    EXPECT_EQ(frame[3], 153);
+    EXPECT_EQ(read.Word(), 0); // no menu
+    EXPECT_EQ(read.Word(), 0); // the system's dialog class
+    EXPECT_EQ(read.String(), DIALOG_TITLE);
+    EXPECT_EQ(read.Word(), 9);
+    EXPECT_EQ(read.String(), L"ＭＳ Ｐゴシック");
+
+    for (int i = 0; i < count; ++i) {
+        const ControlSpec& spec = CONTROLS[i];
+        read.AlignDword(base);
+        EXPECT_EQ(read.Dword(), WS_CHILD | WS_VISIBLE | spec.style) << "control " << i + 1;
+        EXPECT_EQ(read.Dword(), 0u) << "control " << i + 1;
+        short rect[4];
+        for (short& value : rect)
+            value = static_cast<short>(read.Word());
+        EXPECT_EQ(rect[0], spec.x) << "control " << i + 1;
+        EXPECT_EQ(rect[1], spec.y) << "control " << i + 1;
+        EXPECT_EQ(rect[2], spec.width) << "control " << i + 1;
+        EXPECT_EQ(rect[3], spec.height) << "control " << i + 1;
+        EXPECT_EQ(read.Word(), static_cast<WORD>(spec.id)) << "control " << i + 1;
+        EXPECT_EQ(read.Word(), 0xFFFF) << "control " << i + 1 << ": class by atom";
+        EXPECT_EQ(read.Word(), TEMPLATE_CLASS_ATOMS[i]) << "control " << i + 1;
+        EXPECT_EQ(read.String(), spec.text) << "control " << i + 1;
+        EXPECT_EQ(read.Word(), 0) << "control " << i + 1 << ": creation data";
+    }
+}
+
+TEST_F(Resources, TheVersionResourceCarriesEveryItem)
+{
+    std::wstring path = Wide(SaverBinary());
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x006A0000u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x006A0000u);
+    EXPECT_EQ(fixed->dwFileFlags, 0u);
+    EXPECT_EQ(fixed->dwFileOS, 0x40004u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0411);
+    EXPECT_EQ(translation[1], 0x04B0);
+
+    struct Item {
+        const wchar_t* name;
+        const wchar_t* value; // null: any text that is not empty
+    } items[] = {
+        {L"Comments", L""},
+        {L"LegalTrademarks", L""},
+        {L"PrivateBuild", L""},
+        {L"SpecialBuild", L""},
+        {L"FileDescription", L"velora_ss_launcher"},
+        {L"InternalName", L"velora_ss_launcher"},
+        {L"FileVersion", L"1, 0, 106, 0 "},
+        {L"OriginalFilename", L"velora_ss_launcher.exe"},
+        {L"ProductName", DIALOG_TITLE},
+        {L"ProductVersion", L"Version 1.0 (Build 106) "},
+        {L"CompanyName", nullptr},
+        {L"LegalCopyright", nullptr},
+    };
+    for (const Item& item : items) {
+        std::wstring key = std::wstring(L"\\StringFileInfo\\041104b0\\") + item.name;
+        wchar_t* text = nullptr;
+        length = 0;
+        bool found = VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&text),
+                                    &length);
+        ASSERT_TRUE(found) << "no value " << std::string(key.begin(), key.end());
+        std::wstring value = (text && length) ? std::wstring(text) : std::wstring();
+        if (item.value)
+            EXPECT_EQ(value, item.value) << std::string(key.begin(), key.end());
+        else
+            EXPECT_FALSE(value.empty()) << std::string(key.begin(), key.end());
+    }
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE width, height, colorCount, reserved;
+    WORD planes, bitCount;
+    DWORD bytesInResource;
+    WORD id;
+};
+#pragma pack(pop)
+
+static BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list)
+{
+    reinterpret_cast<std::vector<UINT_PTR>*>(list)->push_back(reinterpret_cast<UINT_PTR>(name));
+    return TRUE;
+}
+
+TEST_F(Resources, OneIconGroupNumbered102WithTwoImagesOfSixteenColoursAndNoIcon100)
+{
+    std::vector<UINT_PTR> groups;
+    EnumResourceNamesW(module, reinterpret_cast<LPCWSTR>(RT_GROUP_ICON), CollectName,
+                       reinterpret_cast<LONG_PTR>(&groups));
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0], 102u);
+    EXPECT_EQ(FindResourceW(module, MAKEINTRESOURCEW(100), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON)),
+              nullptr);
+    EXPECT_EQ(FindResourceW(module, MAKEINTRESOURCEW(100), reinterpret_cast<LPCWSTR>(RT_ICON)),
+              nullptr);
+
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(102),
+                                reinterpret_cast<LPCWSTR>(RT_GROUP_ICON));
+    ASSERT_NE(found, nullptr);
+    const BYTE* group = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    const WORD* header = reinterpret_cast<const WORD*>(group);
+    EXPECT_EQ(header[1], 1); // icons, not cursors
+    ASSERT_EQ(header[2], 2);
+    const GroupIconEntry* entries = reinterpret_cast<const GroupIconEntry*>(group + 6);
+    const int sizes[] = {32, 16};
+    for (int i = 0; i < 2; ++i) {
+        const GroupIconEntry& entry = entries[i];
+        EXPECT_EQ(entry.width, sizes[i]);
+        EXPECT_EQ(entry.height, sizes[i]);
+        EXPECT_EQ(entry.colorCount, 16);
+        EXPECT_EQ(entry.bitCount, 4);
+        EXPECT_NE(entry.id, 100);
+        HRSRC imageFound = FindResourceW(module, MAKEINTRESOURCEW(entry.id),
+                                         reinterpret_cast<LPCWSTR>(RT_ICON));
+        ASSERT_NE(imageFound, nullptr) << "image " << entry.id;
+        const BITMAPINFOHEADER* image = static_cast<const BITMAPINFOHEADER*>(
+            LockResource(LoadResource(module, imageFound)));
+        EXPECT_EQ(image->biWidth, sizes[i]);
+        EXPECT_EQ(image->biHeight, 2 * sizes[i]); // colour bits and mask
+        EXPECT_EQ(image->biBitCount, 4);
+    }
+}
+
+// ---- The dialog on the screen ----------------------------------------------------------
+
+TEST_F(ConfigDialog, OpensForEveryConfigureCommandLineWithItsOwner)
+{
+    HWND named = CreateWindowExA(0, "STATIC", "named owner", WS_POPUP | WS_VISIBLE, 0, 0, 40,
+                                 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND front = CreateWindowExA(0, "STATIC", "foreground", WS_POPUP | WS_VISIBLE, 50, 0, 40,
+                                 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    struct Case {
+        std::string tail;
+        HWND owner;
+    } cases[] = {
+        {"", nullptr},
+        {"/c", front},
+        {"/c:" + std::to_string(reinterpret_cast<UINT_PTR>(named)), named},
+    };
+    for (const Case& c : cases) {
+        SetForegroundWindow(front);
+        PumpFor(200);
+        ASSERT_NE(Open(c.tail), nullptr);
+        EXPECT_EQ(TextOf(dialog), DIALOG_TITLE) << c.tail;
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), c.owner) << c.tail;
+        Click(Control(IDCANCEL));
+        EXPECT_EQ(ExitCode(), 0u) << c.tail;
+    }
+    DestroyWindow(named);
+    DestroyWindow(front);
+}
+
+static INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+// Dialog units become pixels by the dialog's own font. MapDialogRect answers only for a dialog
+// of the calling process, so the driver makes a hidden twin of the saver's dialog from the
+// very template in the .scr, in the same session and hence with the same font.
+static HWND TwinOfTheSaversDialog(HMODULE* module)
+{
+    *module = LoadLibraryExA(SaverBinary().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!*module)
+        return nullptr;
+    HRSRC found = FindResourceExW(*module, reinterpret_cast<LPCWSTR>(RT_DIALOG),
+                                  MAKEINTRESOURCEW(2003),
+                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    if (!found)
+        return nullptr;
+    const DLGTEMPLATE* dialogTemplate =
+        static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(*module, found)));
+    return CreateDialogIndirectParamW(GetModuleHandleA(nullptr), dialogTemplate, nullptr,
+                                      QuietDialogProc, 0);
+}
+
+TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
+{
+    ASSERT_NE(Open(), nullptr);
+    HMODULE module = nullptr;
+    HWND twin = TwinOfTheSaversDialog(&module);
+    ASSERT_NE(twin, nullptr);
+    EXPECT_FALSE(IsWindowVisible(twin));
+    RECT frame = {0, 0, 249, 153};
+    ASSERT_TRUE(MapDialogRect(twin, &frame));
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, frame.right) << "the dialog is 249 dialog units wide";
+    EXPECT_EQ(client.bottom, frame.bottom) << "the dialog is 153 dialog units high";
+    // Centred on the screen.
+    RECT window;
+    GetWindowRect(dialog, &window);
+    EXPECT_LE(std::abs(window.left + window.right - GetSystemMetrics(SM_CXSCREEN)), 2);
+    EXPECT_LE(std::abs(window.top + window.bottom - GetSystemMetrics(SM_CYSCREEN)), 2);
+
+    HWND control = GetWindow(dialog, GW_CHILD);
+    for (const ControlSpec& spec : CONTROLS) {
+        ASSERT_NE(control, nullptr) << "missing control " << spec.id;
+        SCOPED_TRACE("control " + std::to_string(spec.id) + " at y " + std::to_string(spec.y));
+        EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, spec.id & 0xFFFF);
+        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), spec.className), 0);
+        // An edit control takes WS_BORDER off its style and draws the border itself.
+        DWORD wanted = WS_CHILD | WS_VISIBLE | spec.style;
+        if (spec.className == std::wstring(L"Edit"))
+            wanted &= ~WS_BORDER;
+        DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+        EXPECT_EQ(style & wanted, wanted);
+        if (spec.id != 1007)
+            EXPECT_EQ(TextOf(control), spec.text);
+
+        // Position and size are converted each on its own, as the dialog does it.
+        RECT expected = {spec.x, spec.y, spec.width, spec.height};
+        MapDialogRect(twin, &expected);
+        RECT actual = ClientRectIn(dialog, control);
+        EXPECT_EQ(actual.left, expected.left);
+        EXPECT_EQ(actual.top, expected.top);
+        EXPECT_EQ(actual.right - actual.left, expected.right) << "width";
+        EXPECT_EQ(actual.bottom - actual.top, expected.bottom) << "height";
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(control, nullptr) << "more than fifteen controls";
+
+    // The version text: the version line, then one credit line.
+    std::wstring version = TextOf(Control(1007));
+    size_t lineFeed = version.find(L'\n');
+    ASSERT_NE(lineFeed, std::wstring::npos);
+    EXPECT_EQ(version.substr(0, lineFeed), VERSION_FIRST_LINE);
+    std::wstring credit = version.substr(lineFeed + 1);
+    EXPECT_FALSE(credit.empty());
+    EXPECT_EQ(credit.find(L'\n'), std::wstring::npos);
+
+    DestroyWindow(twin);
+    FreeLibrary(module);
+    Click(Control(IDCANCEL));
+    EXPECT_EQ(ExitCode(), 0u);
+}
+
+TEST_F(ConfigDialog, WithoutSettingsFileItShowsTheDefaultsAndOkCreatesTheFile)
+{
+    ASSERT_FALSE(FileExistsAt(ini));
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(TextOf(Control(1001)), L"");
+    EXPECT_EQ(TextOf(Control(1005)), L"");
+    EXPECT_EQ(SwatchPixel(), DEFAULT_COLOR);
+    Click(Control(IDOK));
+    EXPECT_EQ(ExitCode(), 1u);
+    ASSERT_TRUE(FileExistsAt(ini));
+    EXPECT_EQ(ReadIni(ini, "bgcolor"), "8421504");
+    EXPECT_EQ(ReadIni(ini, "exepath"), "");
+    EXPECT_EQ(ReadIni(ini, "playlist"), "");
+}
+
+TEST_F(ConfigDialog, OkWritesTheLoadedSettingsBackAndExitsWithOne)
+{
+    std::string content = "[other]\r\nkeep=1\r\n[setting]\r\nbgcolor=3368601\r\n"
+                          "exepath=C:\\tools\\velorandix.exe\r\nplaylist=D:\\music\\list.m3u\r\n";
+    ASSERT_TRUE(WriteTextFile(ini, content));
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(TextOf(Control(1001)), L"C:\\tools\\velorandix.exe");
+    EXPECT_EQ(TextOf(Control(1005)), L"D:\\music\\list.m3u");
+    EXPECT_EQ(SwatchPixel(), static_cast<COLORREF>(3368601));
+    // Written again: a changed file shows that OK wrote the keys.
+    ASSERT_TRUE(WriteTextFile(ini, "[other]\r\nkeep=1\r\n"));
+    Click(Control(IDOK));
+    EXPECT_EQ(ExitCode(), 1u);
+    EXPECT_EQ(ReadIni(ini, "bgcolor"), "3368601");
+    EXPECT_EQ(ReadIni(ini, "exepath"), "C:\\tools\\velorandix.exe");
+    EXPECT_EQ(ReadIni(ini, "playlist"), "D:\\music\\list.m3u");
+}
+
+TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxSaveNothingAndExitWithZero)
+{
+    std::string content = "[setting]\r\nbgcolor=255\r\nexepath=C:\\a\\velorandix.exe\r\n"
+                          "playlist=\r\n";
+    enum class Way { CancelButton, EscapeKey, CloseBox };
+    const Way ways[] = {Way::CancelButton, Way::EscapeKey, Way::CloseBox};
+    for (Way way : ways) {
+        SCOPED_TRACE(static_cast<int>(way));
+        ASSERT_TRUE(WriteTextFile(ini, content));
+        ASSERT_NE(Open(), nullptr);
+        // A file chosen in memory is still not saved.
+        ASSERT_TRUE(WriteTextFile(dir + "\\velorandix.exe", "MZ"));
+        HWND files = OpenFileDialog(1002);
+        ASSERT_NE(files, nullptr);
+        ChooseFileByName(files, dir + "\\velorandix.exe");
+        EXPECT_EQ(TextOf(Control(1001)), Wide(dir + "\\velorandix.exe"));
+        switch (way) {
+        case Way::CancelButton: Click(Control(IDCANCEL)); break;
+        case Way::EscapeKey:
+            SetForegroundWindow(dialog);
+            PumpFor(200);
+            PressKey(VK_ESCAPE);
+            break;
+        case Way::CloseBox: PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        }
+        EXPECT_EQ(ExitCode(), 0u);
+        EXPECT_EQ(ReadTextFile(ini), content);
+    }
+
+    // With no settings file, Cancel creates none.
+    DeleteFileA(ini.c_str());
+    ASSERT_NE(Open(), nullptr);
+    Click(Control(IDCANCEL));
+    EXPECT_EQ(ExitCode(), 0u);
+    EXPECT_FALSE(FileExistsAt(ini));
+}
+
+TEST_F(ConfigDialog, TextTypedIntoTheEditControlsIsNotSaved)
+{
+    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nbgcolor=0\r\nexepath=C:\\a\\velorandix.exe\r\n"
+                                   "playlist=C:\\a\\list.m3u\r\n"));
+    ASSERT_NE(Open(), nullptr);
+    SetForegroundWindow(dialog);
+    PumpFor(200);
+
+    // Typed onto the accessory's path; the playlist's path cleared by hand.
+    POINT field = ScreenPointIn(Control(1001), 0.5, 0.5);
+    MoveMouseTo(field.x, field.y);
+    ClickMouse();
+    PumpFor(200);
+    PressKey(VK_END);
+    for (WORD key : {WORD('X'), WORD('Y'), WORD('Z')})
+        PressKey(key);
+    field = ScreenPointIn(Control(1005), 0.5, 0.5);
+    MoveMouseTo(field.x, field.y);
+    ClickMouse();
+    PumpFor(200);
+    PressKey(VK_END);
+    for (int i = 0; i < 20; ++i)
+        PressKey(VK_BACK);
+    PumpFor(300);
+    EXPECT_EQ(TextOf(Control(1001)), L"C:\\a\\velorandix.exexyz");
+    EXPECT_EQ(TextOf(Control(1005)), L"");
+
+    Click(Control(IDOK));
+    EXPECT_EQ(ExitCode(), 1u);
+    EXPECT_EQ(ReadIni(ini, "exepath"), "C:\\a\\velorandix.exe");
+    EXPECT_EQ(ReadIni(ini, "playlist"), "C:\\a\\list.m3u");
+}
+
+// ---- The file-open dialogs ---------------------------------------------------------------
+
+TEST_F(ConfigDialog, TheAccessoryBrowserListsOnlyVelorandixAndTakesTheChosenPathAtOnce)
+{
+    std::string app = dir + "\\app";
+    CreateDirectoryA(app.c_str(), nullptr);
+    for (const char* name : {"velorandix.exe", "other.exe", "notes.txt", "list.m3u"})
+        ASSERT_TRUE(WriteTextFile(app + "\\" + name, "x"));
+    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nexepath=" + app + "\\other.exe\r\n"));
+    ASSERT_NE(Open(), nullptr);
+
+    // Cancel leaves the path as it was.
+    HWND files = OpenFileDialog(1002);
+    ASSERT_NE(files, nullptr);
+    EXPECT_EQ(TextOf(files), L"velorandix.exeを選択してください");
+    EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), L"velorandix.exe");
+    HWND list = FindDescendant(files, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1) << "only velorandix.exe is listed";
+    Click(GetDlgItem(files, IDCANCEL));
+    WaitUntilGone(files);
+    EXPECT_EQ(TextOf(Control(1001)), Wide(app + "\\other.exe"));
+
+    // A name without extension gets "exe"; the dialog started in the stored path's folder.
+    // Wine's dialog checks that the typed name exists before it appends the extension, hence
+    // the file of the bare name beside the real one.
+    ASSERT_TRUE(WriteTextFile(app + "\\velorandix", "x"));
+    files = OpenFileDialog(1002);
+    ASSERT_NE(files, nullptr);
+    ChooseFileByName(files, "velorandix");
+    EXPECT_EQ(TextOf(Control(1001)), Wide(app + "\\velorandix.exe"));
+
+    Click(Control(IDOK));
+    EXPECT_EQ(ExitCode(), 1u);
+    EXPECT_EQ(ReadIni(ini, "exepath"), app + "\\velorandix.exe");
+}
+
+TEST_F(ConfigDialog, ThePlaylistBrowserListsM3uFilesAndAlsoAddsExe)
+{
+    std::string music = dir + Ansi(L"\\音楽");
+    CreateDirectoryA(music.c_str(), nullptr);
+    for (const wchar_t* name : {L"old.m3u", L"曲.m3u", L"songs.m3u", L"songs.exe", L"songs",
+                                 L"cover.txt"})
+        ASSERT_TRUE(WriteTextFile(music + "\\" + Ansi(name), "x"));
+    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nplaylist=" + music + "\\old.m3u\r\n"));
+    ASSERT_NE(Open(), nullptr);
+
+    HWND files = OpenFileDialog(1006);
+    ASSERT_NE(files, nullptr);
+    EXPECT_EQ(TextOf(files), L"m3u形式のプレイリストを選択してください");
+    EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), L"m3u files {*.m3u}");
+    HWND list = FindDescendant(files, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3) << "only the three .m3u files";
+    ChooseFileByName(files, Ansi(L"曲.m3u"));
+    EXPECT_EQ(TextOf(Control(1005)), Wide(music + Ansi(L"\\曲.m3u")));
+
+    files = OpenFileDialog(1006);
+    ASSERT_NE(files, nullptr);
+    ChooseFileByName(files, "songs");
+    // The dialog is given "exe" as its default extension, and the systems of the Windows 95
+    // family append exactly that. Wine's dialog prefers the extension of the selected filter
+    // and keeps the bare name when that file is missing; it appends no extension at all
+    // when the dialog is given none.
+    std::wstring chosen = TextOf(Control(1005));
+    EXPECT_TRUE(chosen == Wide(music + "\\songs.exe") || chosen == Wide(music + "\\songs.m3u"))
+        << "a default extension is appended; chosen: " << Ansi(chosen);
+
+    Click(Control(IDOK));
+    EXPECT_EQ(ExitCode(), 1u);
+    EXPECT_EQ(Wide(ReadIni(ini, "playlist")), chosen);
+}
+
+// ---- The colour chooser ------------------------------------------------------------------
+
+class ColourChooser : public ConfigDialog {
+protected:
+    // The chooser, moved clear of the swatch: only the dialog's own repaint can then change
+    // the swatch on the screen.
+    HWND OpenChooser()
+    {
+        Click(Control(1004));
+        HWND chooser = WaitForOwnedDialog();
+        EXPECT_NE(chooser, nullptr) << "no colour chooser";
+        if (!chooser)
+            return nullptr;
+        SetWindowPos(chooser, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpFor(500);
+        RECT chooserRect, swatchRect, overlap;
+        GetWindowRect(chooser, &chooserRect);
+        GetWindowRect(Control(1003), &swatchRect);
+        EXPECT_FALSE(IntersectRect(&overlap, &chooserRect, &swatchRect))
+            << "the chooser covers the swatch";
+        return chooser;
+    }
+    static COLORREF ShownColor(HWND chooser)
+    {
+        auto field = [chooser](int id) { return _wtoi(TextOf(GetDlgItem(chooser, id)).c_str()); };
+        return RGB(field(CHOOSER_RED), field(CHOOSER_GREEN), field(CHOOSER_BLUE));
+    }
+    static void TypeColor(HWND chooser, COLORREF color)
+    {
+        SetWindowTextW(GetDlgItem(chooser, CHOOSER_RED), std::to_wstring(GetRValue(color)).c_str());
+        SetWindowTextW(GetDlgItem(chooser, CHOOSER_GREEN),
+                       std::to_wstring(GetGValue(color)).c_str());
+        SetWindowTextW(GetDlgItem(chooser, CHOOSER_BLUE),
+                       std::to_wstring(GetBValue(color)).c_str());
+        PumpFor(200);
+    }
+    // The first of the sixteen custom colours, as painted.
+    static COLORREF FirstCustomColor(HWND chooser)
+    {
+        // The centre of the first cell of two rows of eight.
+        POINT cell = ScreenPointIn(GetDlgItem(chooser, CHOOSER_CUSTOM_COLORS), 1.0 / 16, 0.25);
+        return ScreenPixel(cell.x, cell.y);
+    }
+};
+
+TEST_F(ColourChooser, OpensOnTheCurrentColourAndRepaintsTheSwatchAtOnce)
+{
+    const COLORREF loaded = RGB(0x99, 0x66, 0x33), picked = RGB(10, 200, 30);
+    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nbgcolor=" + std::to_string(loaded) + "\r\n"));
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(SwatchPixel(), loaded);
+
+    // Cancel leaves the colour, even after a custom colour was added.
+    HWND chooser = OpenChooser();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(ShownColor(chooser), loaded);
+    EXPECT_EQ(FirstCustomColor(chooser), RGB(0, 0, 0));
+    TypeColor(chooser, picked);
+    Click(GetDlgItem(chooser, CHOOSER_ADD_CUSTOM));
+    PumpFor(300);
+    EXPECT_EQ(FirstCustomColor(chooser), picked) << "the custom colour was not added";
+    Click(GetDlgItem(chooser, IDCANCEL));
+    WaitUntilGone(chooser);
+    EXPECT_EQ(SwatchPixelOnceIt(picked), loaded);
+
+    // The next opening: the same colour, the custom colours black again; OK takes the colour.
+    chooser = OpenChooser();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(ShownColor(chooser), loaded);
+    EXPECT_EQ(FirstCustomColor(chooser), RGB(0, 0, 0));
+    TypeColor(chooser, picked);
+    EXPECT_EQ(SwatchPixel(), loaded);
+    Click(GetDlgItem(chooser, IDOK));
+    EXPECT_EQ(SwatchPixelOnceIt(picked), picked);
+    WaitUntilGone(chooser);
+
+    chooser = OpenChooser();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(ShownColor(chooser), picked);
+    Click(GetDlgItem(chooser, IDCANCEL));
+    WaitUntilGone(chooser);
+
+    Click(Control(IDOK));
+    EXPECT_EQ(ExitCode(), 1u);
+    EXPECT_EQ(ReadIni(ini, "bgcolor"), std::to_string(picked));
+}
