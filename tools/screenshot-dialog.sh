@@ -1,0 +1,46 @@
+#!/bin/bash
+# Takes docs/config-dialog.png: the settings dialog of the built saver as a user sees it, on a
+# private virtual screen under Wine in a Japanese locale with sample settings.
+# Usage: tools/screenshot-dialog.sh [build directory, default build]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/${1:-build}
+session=$build/screenshot-session
+[ -f "$build/velora_ss_launcher.scr" ] || { echo "build the saver first: $build"; exit 1; }
+
+"$root/tests/wine/start-session.sh" "$session" "$root/tests/wine" >/dev/null
+trap '"$root/tests/wine/stop-session.sh" "$session"' EXIT
+# shellcheck disable=SC1091
+source "$session/env"
+# No window manager runs on the virtual screen: Wine draws the title bar itself, with the
+# close box from Wine's own Marlett font (Debian package fonts-wine).
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+else
+    echo "warning: no Marlett font (install fonts-wine): the close box shows a letter"
+fi
+
+# A copy of the saver with settings as a user might have them (the file is in code page 932).
+work=$session/shot
+mkdir -p "$work"
+cp "$build/velora_ss_launcher.scr" "$work/velora_ss_launcher.scr"
+printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' 6697728 \
+    'C:\Program Files\velorandix\velorandix.exe' 'C:\Users\Public\Music\お気に入り.m3u' |
+    iconv -f UTF-8 -t CP932 >"$work/velora_ss_launcher.ini"
+
+wine "$work/velora_ss_launcher.scr" /c </dev/null >/dev/null 2>&1 &
+saver=$!
+window=
+for _ in $(seq 300); do
+    window=$(xwininfo -root -tree | grep -a 'velorandix' | grep -ao '0x[0-9a-f]*' | head -n1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+[ -n "$window" ] || { echo "the dialog did not appear"; kill "$saver"; exit 1; }
+sleep 2 # let it paint
+mkdir -p "$root/docs"
+xwd -id "$window" -silent | convert xwd:- "$root/docs/config-dialog.png"
+wineserver -k
+echo "wrote docs/config-dialog.png"
