@@ -558,6 +558,12 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
     EXPECT_FALSE(credit.empty());
     EXPECT_EQ(credit.find(L'\n'), std::wstring::npos);
 
+    // The first tab stop, OK, has the keyboard focus.
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread));
+    EXPECT_EQ(thread.hwndFocus, Control(IDOK));
+
     DestroyWindow(twin);
     FreeLibrary(module);
     Click(Control(IDCANCEL));
@@ -738,6 +744,29 @@ TEST_F(ConfigDialog, ThePlaylistBrowserListsM3uFilesAndAlsoAddsExe)
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
     EXPECT_EQ(Wide(ReadIni(ini, "playlist")), chosen);
+}
+
+TEST_F(ConfigDialog, AStoredPathThatIsNoValidFileNameStillLetsTheUserBrowse)
+{
+    // Windows refuses such a starting name and would show no dialog at all: the dialog then
+    // starts from no name, and the stored path stays until a file is confirmed.
+    const std::string stored = "C:\\tools\\bad|name<1>.exe";
+    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nexepath=" + stored + "\r\n"));
+    ASSERT_NE(Open(), nullptr);
+    HWND files = OpenFileDialog(1002);
+    ASSERT_NE(files, nullptr);
+    Click(GetDlgItem(files, IDCANCEL));
+    WaitUntilGone(files);
+    EXPECT_EQ(TextOf(Control(1001)), Wide(stored));
+
+    ASSERT_TRUE(WriteTextFile(dir + "\\velorandix.exe", "x"));
+    files = OpenFileDialog(1002);
+    ASSERT_NE(files, nullptr);
+    ChooseFileByName(files, dir + "\\velorandix.exe");
+    EXPECT_EQ(TextOf(Control(1001)), Wide(dir + "\\velorandix.exe"));
+    Click(Control(IDOK));
+    EXPECT_EQ(ExitCode(), 1u);
+    EXPECT_EQ(ReadIni(ini, "exepath"), dir + "\\velorandix.exe");
 }
 
 // ---- The colour chooser ------------------------------------------------------------------
