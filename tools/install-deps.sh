@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386 xvfb xauth x11-apps imagemagick
     clang libclang-rt-14-dev libfuzzer-14-dev googletest
-    locales fonts-ipafont-gothic
+    locales fonts-ipafont-gothic fonts-wine
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
