@@ -95,6 +95,7 @@ int RunSaver(HWND parent)
     saverClass.lpszMenuName = nullptr;
     saverClass.lpszClassName = SAVER_CLASS_NAME;
 
+    gQuitPosted = 0;
     SaverWindowPlacement placement;
     if (parent) {
         PlaceInPreviewArea(parent, &placement);

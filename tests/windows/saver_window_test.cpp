@@ -1,0 +1,447 @@
+// The saver window in-process: RunSaver's class, window and loop in the preview, the first
+// filter of the chain (SaverWindowProc), and the launcher's part of the chain with a real
+// accessory process and a recorded music device.
+#include "saver_chain_support.h"
+#include <gtest/gtest.h>
+
+const char WARNING_TEXT[] =
+    "設定が不完全です。\n設定を開きvelorandix.exeの場所を指定する必要があります。";
+const char WARNING_CAPTION[] = "velora_v010用スクリーンセーバーLauncher";
+const COLORREF PREVIEW_COLOR = RGB(10, 200, 30);
+
+// ---- RunSaver: runs first, while the class is not registered yet --------------------------
+
+struct PreviewObservation {
+    HWND host;
+    DWORD started;
+    bool checked;
+    HWND window;
+    char className[64];
+    char title[64];
+    HWND parent;
+    RECT rect;
+    LONG style;
+    LONG extendedStyle;
+    LRESULT setTextResult;
+    char titleAfterSetText[64];
+    LRESULT contextMenuResult;
+    LRESULT helpResult;
+    COLORREF centre;
+};
+static PreviewObservation gPreview;
+
+// What the preview posted to its parent, taken off the parent's queue.
+struct ForwardedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+static std::vector<ForwardedMessage> gForwarded;
+
+static void ObservePreview(HWND window)
+{
+    gPreview.window = window;
+    GetClassNameA(window, gPreview.className, sizeof gPreview.className);
+    GetWindowTextA(window, gPreview.title, sizeof gPreview.title);
+    gPreview.parent = GetParent(window);
+    GetClientRect(window, &gPreview.rect);
+    gPreview.style = GetWindowLongA(window, GWL_STYLE);
+    gPreview.extendedStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    gPreview.setTextResult =
+        SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Changed"));
+    GetWindowTextA(window, gPreview.titleAfterSetText, sizeof gPreview.titleAfterSetText);
+    gPreview.contextMenuResult = SendMessageA(window, WM_CONTEXTMENU, 0, MAKELPARAM(5, 6));
+    gPreview.helpResult = SendMessageA(window, WM_HELP, 0, 0x1234);
+    MSG posted;
+    while (PeekMessageA(&posted, gPreview.host, 0, 0, PM_REMOVE))
+        if (posted.message == WM_CONTEXTMENU || posted.message == WM_HELP)
+            gForwarded.push_back({posted.message, posted.wParam, posted.lParam});
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT onScreen;
+    GetWindowRect(window, &onScreen);
+    gPreview.centre = ScreenPixelAt((onScreen.left + onScreen.right) / 2,
+                                    (onScreen.top + onScreen.bottom) / 2);
+}
+
+// Runs inside RunSaver's loop (and inside the warning box's): once the window exists and the
+// box is gone, look at it, then end the preview the way the control panel does.
+static void CALLBACK PreviewScenarioTick(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND window = SaverState.saverWindow;
+    bool ready = window && !SeenBoxes().empty() && IsWindowEnabled(window);
+    bool late = GetTickCount() - gPreview.started > 15000;
+    if (!ready && !late)
+        return;
+    KillTimer(nullptr, timer);
+    if (ready) {
+        ObservePreview(window);
+        gPreview.checked = true;
+    }
+    DestroyWindow(gPreview.host);
+}
+
+static HWND MakePreviewHost(int x, int y)
+{
+    HWND host = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "host", WS_POPUP | WS_VISIBLE, x,
+                                y, 152, 112, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
+    return host;
+}
+
+TEST(RunSaver, PreviewFillsItsAreaWarnsForwardsHelpAndEndsWithItsHost)
+{
+    ResetSaverState();
+    SaverState.isWin9x = 1; // the autoplay message is registered in the preview too
+    WriteSettings(PREVIEW_COLOR, "", "");
+    gPreview = PreviewObservation();
+    gPreview.host = MakePreviewHost(700, 500);
+    gPreview.started = GetTickCount();
+    gForwarded.clear();
+
+    int result;
+    {
+        BoxAnswerer answerer;
+        SetTimer(nullptr, 0, 100, PreviewScenarioTick);
+        result = RunSaver(gPreview.host);
+    }
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(gPreview.checked) << "the preview window never came up";
+    EXPECT_EQ(SaverState.isPreview, 1);
+    EXPECT_EQ(SaverState.autoPlayMessage, RegisterWindowMessageA("QueryCancelAutoPlay"));
+
+    // The warning, in the preview too, owned by the saver window.
+    ASSERT_EQ(SeenBoxes().size(), 1u);
+    EXPECT_EQ(SeenBoxes()[0].caption, WARNING_CAPTION);
+    EXPECT_EQ(SeenBoxes()[0].text, WARNING_TEXT);
+    // A child cannot own a window: the box belongs to the preview area's top-level window.
+    EXPECT_EQ(SeenBoxes()[0].owner, gPreview.host);
+
+    EXPECT_STREQ(gPreview.className, SaverClassName());
+    EXPECT_STREQ(gPreview.title, "Preview");
+    EXPECT_EQ(gPreview.parent, gPreview.host);
+    EXPECT_EQ(gPreview.rect.right, 152);
+    EXPECT_EQ(gPreview.rect.bottom, 112);
+    EXPECT_EQ(static_cast<DWORD>(gPreview.style), 0x52000000u);
+    EXPECT_EQ(gPreview.extendedStyle, 0);
+    EXPECT_EQ(gPreview.setTextResult, 0);
+    EXPECT_STREQ(gPreview.titleAfterSetText, "Preview");
+    EXPECT_EQ(gPreview.centre, PREVIEW_COLOR);
+
+    // Help and context menus go to the control panel's area, with its own handle as wParam.
+    // WM_HELP carries a pointer, which the system refuses to post: only the result shows.
+    EXPECT_EQ(gPreview.contextMenuResult, 1);
+    EXPECT_EQ(gPreview.helpResult, 1);
+    ASSERT_GE(gForwarded.size(), 1u);
+    EXPECT_EQ(gForwarded[0].message, static_cast<UINT>(WM_CONTEXTMENU));
+    EXPECT_EQ(gForwarded[0].wParam, reinterpret_cast<WPARAM>(gPreview.host));
+    EXPECT_EQ(gForwarded[0].lParam, MAKELPARAM(5, 6));
+
+    // The class RunSaver registered.
+    WNDCLASSA registered;
+    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), SaverClassName(), &registered));
+    EXPECT_EQ(registered.style, 0x2Bu);
+    EXPECT_EQ(registered.lpfnWndProc, SaverWindowProc);
+    EXPECT_EQ(registered.hIcon, nullptr); // icon 100 does not exist
+    EXPECT_EQ(registered.hCursor, nullptr);
+    EXPECT_EQ(registered.hbrBackground, GetStockObject(BLACK_BRUSH));
+}
+
+TEST(RunSaver, ReturnsMinusOneWhenNoWindowCanBeMade)
+{
+    ResetSaverState();
+    WriteSettings(PREVIEW_COLOR, ExecutablePath(), "");
+    HWND host = MakePreviewHost(700, 500);
+
+    // The class is registered already (by the run before, or here): registration fails.
+    EnsureSaverClass();
+    SaverState.isWin9x = 0;
+    SaverState.autoPlayMessage = 12345;
+    EXPECT_EQ(RunSaver(host), -1);
+    EXPECT_EQ(SaverState.autoPlayMessage, 0u); // not registered on the NT family
+    EXPECT_EQ(SaverState.saverWindow, nullptr);
+
+    // Registered afresh, but the parent is gone: the window cannot be created.
+    ASSERT_TRUE(UnregisterClassA(SaverClassName(), GetModuleHandleA(nullptr)));
+    DestroyWindow(host);
+    EXPECT_EQ(RunSaver(host), -1);
+    EXPECT_EQ(SaverState.saverWindow, nullptr);
+}
+
+// ---- The first filter: SaverWindowProc -----------------------------------------------------
+
+class SaverWindowFilter : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSaverState();
+        WriteSettings(RGB(200, 40, 40), ExecutablePath(), "");
+        hook = SetWindowsHookExA(WH_CBT, RecordSystemCommand, nullptr, GetCurrentThreadId());
+        SystemCommands().clear();
+    }
+    void TearDown() override
+    {
+        UnhookWindowsHookEx(hook);
+        DestroySaverWindow(window);
+        EXPECT_TRUE(SeenBoxes().empty());
+    }
+
+    // DefWindowProcA reports each system command it is about to carry out; none is carried out.
+    static std::vector<WPARAM>& SystemCommands()
+    {
+        static std::vector<WPARAM> commands;
+        return commands;
+    }
+    static LRESULT CALLBACK RecordSystemCommand(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_SYSCOMMAND) {
+            SystemCommands().push_back(wParam);
+            return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    BoxAnswerer answerer; // a box here would be a fault, not a reason to hang
+    HHOOK hook = nullptr;
+    HWND window = nullptr;
+};
+
+TEST_F(SaverWindowFilter, SystemCommandsThatWouldLeaveTheSaverAreSwallowedInFullScreenOnly)
+{
+    window = MakeSaverWindow(100, 300, 300, 200);
+    const WPARAM swallowed[] = {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW};
+    for (WPARAM command : swallowed)
+        EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command, 0), 0) << command;
+    EXPECT_TRUE(SystemCommands().empty());
+
+    // The whole wParam counts: 0xF141 is not SC_SCREENSAVE.
+    SendMessageA(window, WM_SYSCOMMAND, 0xF141, 0);
+    SendMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    SaverState.isPreview = 1;
+    for (WPARAM command : swallowed)
+        SendMessageA(window, WM_SYSCOMMAND, command, 0);
+    std::vector<WPARAM> expected = {0xF141, SC_KEYMENU, SC_SCREENSAVE, SC_NEXTWINDOW,
+                                    SC_PREVWINDOW};
+    EXPECT_EQ(SystemCommands(), expected);
+}
+
+TEST_F(SaverWindowFilter, FullScreenPassesHelpAndContextMenuOn)
+{
+    window = MakeSaverWindow(100, 300, 300, 200);
+    // Passed on, they reach DefWindowProcA, which answers 0 for a window without a parent.
+    EXPECT_EQ(SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1), 0);
+}
+
+TEST_F(SaverWindowFilter, OnceTheCloseIsAllowedInputIsDefaultedAndTicksDropped)
+{
+    window = MakeSaverWindow(100, 300, 300, 200);
+    LauncherState.musicEnabled = 1; // a tick that got through would load the playlist
+    MciSendStringFunction realDevice = gSendMciCommand;
+    gSendMciCommand = RecordMciCommand;
+    MciCommands().clear();
+
+    const UINT input[] = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN,
+                          WM_MBUTTONDOWN};
+    SaverState.closeAllowed = 1;
+    for (UINT message : input)
+        SendMessageA(window, message, 0, 0);
+    EXPECT_EQ(TakePostedCloses(window), 0);
+    EXPECT_EQ(SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0), 0);
+    EXPECT_EQ(LauncherState.musicStarted, 0);
+    EXPECT_TRUE(MciCommands().empty());
+
+    // The same before the close is allowed: each press asks for a close, the tick plays.
+    SaverState.closeAllowed = 0;
+    for (UINT message : input)
+        SendMessageA(window, message, 0, 0);
+    EXPECT_EQ(TakePostedCloses(window), 5);
+    SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+    EXPECT_EQ(LauncherState.musicStarted, 1);
+    gPlaylist.Clear();
+    gSendMciCommand = realDevice;
+}
+
+TEST_F(SaverWindowFilter, PaintFillsTheColourUntilTheCloseIsAllowed)
+{
+    window = MakeSaverWindow(100, 300, 300, 200, true);
+    PumpFor(300);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(ScreenPixelAt(250, 400), RGB(200, 40, 40));
+
+    // Allowed to close: the default processing paints nothing but the class's black.
+    SaverState.closeAllowed = 1;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpFor(100);
+    EXPECT_EQ(ScreenPixelAt(250, 400), RGB(0, 0, 0));
+}
+
+// ---- The launcher's part of the chain -----------------------------------------------------
+
+class LauncherChain : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSaverState();
+        accessory = BuildFolder() + "fixtures\\velorandix.exe";
+        log = ExecutableFolder() + "windows-launcher-accessory.log";
+        playlist = ExecutableFolder() + "windows-launcher.m3u";
+        DeleteFileA(log.c_str());
+        SetEnvironmentVariableA("VELORANDIX_LOG", log.c_str());
+        SetEnvironmentVariableA("VELORANDIX_MODE", nullptr);
+        HANDLE file = CreateFileA(playlist.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written;
+        WriteFile(file, "a.wav\n", 6, &written, nullptr);
+        CloseHandle(file);
+        WriteSettings(RGB(40, 60, 220), accessory, playlist);
+        realDevice = gSendMciCommand;
+        gSendMciCommand = RecordMciCommand;
+        MciCommands().clear();
+    }
+    void TearDown() override
+    {
+        DestroySaverWindow(window);
+        EndAccessory();
+        gPlaylist.Clear();
+        gSendMciCommand = realDevice;
+        EXPECT_TRUE(SeenBoxes().empty());
+    }
+
+    // The accessory's window, once its process has shown it.
+    static HWND WaitForAccessoryWindow()
+    {
+        for (int i = 0; i < 200; ++i) {
+            HWND found = FindWindowA("VelorandixFixture", nullptr);
+            if (found)
+                return found;
+            Sleep(50);
+        }
+        return nullptr;
+    }
+
+    void EndAccessory()
+    {
+        HWND left = FindWindowA("VelorandixFixture", nullptr);
+        if (!left)
+            return;
+        DWORD processId = 0;
+        GetWindowThreadProcessId(left, &processId);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+        if (process) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+
+    std::string ReadLog()
+    {
+        std::string content;
+        HANDLE file = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return content;
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
+            content.append(buffer, got);
+        CloseHandle(file);
+        return content;
+    }
+
+    BoxAnswerer answerer;
+    std::string accessory, log, playlist;
+    MciSendStringFunction realDevice = nullptr;
+    HWND window = nullptr;
+};
+
+TEST_F(LauncherChain, AWindowNarrowerThan640LaunchesNothingAndStartsNoMusic)
+{
+    window = MakeSaverWindow(0, 300, 639, 100);
+    EXPECT_EQ(LauncherState.accessoryProcess.dwProcessId, 0u);
+    EXPECT_EQ(LauncherState.musicEnabled, 0);
+    SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+    EXPECT_TRUE(MciCommands().empty());
+    DestroySaverWindow(window);
+    EXPECT_EQ(ReadLog(), "");
+
+    LauncherState = LauncherStateRecord();
+    window = MakeSaverWindow(0, 300, 640, 100);
+    EXPECT_NE(LauncherState.accessoryProcess.dwProcessId, 0u);
+    EXPECT_EQ(LauncherState.musicEnabled, 1);
+    EXPECT_NE(WaitForAccessoryWindow(), nullptr);
+}
+
+static BOOL WINAPI RefusePassword(HWND)
+{
+    return 0;
+}
+
+static BOOL WINAPI AcceptPassword(HWND)
+{
+    return 1;
+}
+
+// A close refused by the password still ran the launcher's close sequence. The run goes on:
+// it still paints, and a second close neither stops the music nor closes a handle again.
+TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
+{
+    window = MakeSaverWindow(0, 300, 640, 100, true);
+    ASSERT_NE(WaitForAccessoryWindow(), nullptr);
+    SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0); // the first tick starts the music
+    ASSERT_EQ(LauncherState.musicStarted, 1);
+    int plays = CountMciCommands("play bgm from 0");
+    EXPECT_GT(plays, 0);
+    HBRUSH brush = LauncherState.backgroundBrush;
+
+    SaverState.isWin9x = 1;
+    SaverState.verifyPasswordEntry = RefusePassword;
+    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_NE(ReadLog().find("IDM_EXIT"), std::string::npos);
+    EXPECT_EQ(CountMciCommands("close all"), 1);
+    EXPECT_EQ(LauncherState.accessoryProcess.hProcess, nullptr);
+    EXPECT_EQ(LauncherState.accessoryProcess.hThread, nullptr);
+    EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+
+    PumpFor(300);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(ScreenPixelAt(320, 350), RGB(40, 60, 220));
+
+    // A tick that was queued before the close starts nothing again.
+    SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+    EXPECT_EQ(CountMciCommands("play bgm from 0"), plays);
+
+    Sleep(250); // past the password's recheck delay
+    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(CountMciCommands("close all"), 1);
+
+    // Accepted at last: the window goes, and the brush with it.
+    Sleep(250);
+    SaverState.verifyPasswordEntry = AcceptPassword;
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(LauncherState.backgroundBrush, nullptr);
+    EXPECT_EQ(GetObjectType(brush), 0u);
+}
+
+// With no accessory of its own the saver must not ask some other program's window to quit.
+TEST_F(LauncherChain, WithoutALaunchedAccessoryNoOtherWindowIsToldToQuit)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other = {};
+    std::string line = "\"" + accessory + "\"";
+    ASSERT_TRUE(CreateProcessA(accessory.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &other));
+    CloseHandle(other.hThread);
+    CloseHandle(other.hProcess);
+    ASSERT_NE(WaitForAccessoryWindow(), nullptr);
+
+    WriteSettings(RGB(40, 60, 220), ExecutablePath(), ""); // exists, but is no accessory
+    window = MakeSaverWindow(0, 300, 640, 100);
+    EXPECT_EQ(LauncherState.accessoryProcess.dwProcessId, 0u);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(LauncherState.accessoryWindow, nullptr);
+    EXPECT_EQ(ReadLog().find("IDM_EXIT"), std::string::npos);
+}
