@@ -207,8 +207,10 @@ def source_lines(args):
         f"{linux_music.text(cpu)}.")
     peak_same = sum(1 for r in every if r.get("win_peak_ws_kib") == r.get("linux_peak_kib"))
     private_zero = sum(1 for r in every if r.get("win_private_kib") == 0)
-    pagefile_same = sum(1 for r in every
-                        if r.get("win_pagefile_kib") == r.get("linux_private_kib"))
+    pagefile_gaps = [(r["win_pagefile_kib"] - r["linux_private_kib"]) / 1024 for r in every
+                     if r.get("win_pagefile_kib", -1) >= 0 and r.get("linux_private_kib", -1) >= 0]
+    pagefile_text = (f"{statistics.median(pagefile_gaps):+.1f} MiB (median)"
+                     if pagefile_gaps else "not compared")
     lines.append(
         f"- Memory: from `/proc/<pid>/status` (VmHWM, the peak resident set, as peak working "
         f"set) and `/proc/<pid>/smaps_rollup` (Private_Clean + Private_Dirty, the resident "
@@ -216,8 +218,8 @@ def source_lines(args):
         f"`GetProcessMemoryInfo` on the child: PeakWorkingSetSize equals VmHWM in {peak_same} of "
         f"{len(every)} runs, so Wine does read it from Linux; PrivateUsage is 0 in "
         f"{private_zero} of {len(every)} runs (not filled in for another process); "
-        f"PagefileUsage (RssAnon + VmSwap of the same status file) equals the smaps private "
-        f"figure in {pagefile_same} of {len(every)} runs.")
+        f"PagefileUsage is RssAnon + VmSwap of the same status file and differs from the smaps "
+        f"private figure by {pagefile_text}.")
     return lines
 
 
@@ -286,8 +288,20 @@ def summarize(args):
                   "accessory's, counts as filled).\n")
         out.write(f"- CPU time: over a {args.measure_ms / 1000:.0f}-second stretch that starts "
                   "2.5 s after the first paint, when the accessory is up and the music plays.\n")
+        quiet_exit = Figure([r.get("exit_ms", -1) for r in args.runs["quiet"]])
         out.write("- Key press to exit: `SendInput` of a space key to the process's end as the "
-                  "probe's wait sees it.\n")
+                  "probe's wait sees it; the saver's figure is from the runs with music, which "
+                  "stop it on the way out. Without music the saver exits in "
+                  f"{quiet_exit.text(ms)}.\n")
+        out.write("- The session: the shared Wine session scripts (Xvfb 1024×768×24, fresh "
+                  "prefix, ja_JP.UTF-8), with two changes for the benchmark. Windows are "
+                  "unmanaged (`HKCU\\Software\\Wine\\X11 Driver`, Managed=N): with no "
+                  "window manager on the screen, Wine's X11 driver otherwise waits 2 s in "
+                  "`DestroyWindow` for each full-screen or framed window, which would add 2 s "
+                  "to the minimal saver's exit and 4 s to the saver's (its own window and the "
+                  "accessory's, which it waits for through the `IDM_EXIT` message). And the "
+                  "sound sink plays in real time (bench/pace.c) instead of taking samples "
+                  "four times faster, which would multiply the music's cost.\n")
         out.write("\n".join(source_lines(args) + check_lines(args)) + "\n")
         if notes:
             out.write("\n" + notes + "\n")

@@ -248,6 +248,20 @@ static DWORD FindProcessByName(const char* name)
     return found;
 }
 
+// The benchmark's sound sink plays in real time until this file exists, then lets a closing
+// device through at once, as a real card drops what it holds on a stop.
+static void MarkKeyPressed()
+{
+    char path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("BENCH_KEY_FLAG", path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}
+
 static void PressSpace()
 {
     INPUT keys[2] = {};
@@ -327,6 +341,7 @@ static int RunOnce(COLORREF colour, DWORD settleMs, DWORD measureMs, const char*
     Report("linux_data_kib", linuxAfter.dataKib);
     ReportWindowsMemory(child.hProcess);
 
+    MarkKeyPressed();
     double keyMs = NowMs();
     PressSpace();
     DWORD waited = WaitForSingleObject(child.hProcess, kExitTimeoutMs);
