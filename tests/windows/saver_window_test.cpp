@@ -82,7 +82,8 @@ static void CALLBACK PreviewScenarioTick(HWND, UINT, UINT_PTR timer, DWORD)
 
 static HWND MakePreviewHost(int x, int y)
 {
-    HWND host = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "host", WS_POPUP | WS_VISIBLE, x,
+    HWND host = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "host",
+                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x,
                                 y, 152, 112, nullptr, nullptr, GetModuleHandleA(nullptr),
                                 nullptr);
     return host;

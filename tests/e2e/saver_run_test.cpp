@@ -1,0 +1,613 @@
+// The saver run, end to end: the real .scr started with /s and /p under Wine, with the
+// accessory fixture and a playlist of generated tones, observed through its windows, screen
+// pixels, the accessory's log, the captured sound, the debugger output and exit codes.
+#include "e2e_support.h"
+#include <gtest/gtest.h>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+const char SAVER_CLASS[] = "WindowsScreenSaverClass";
+const char ACCESSORY_CLASS[] = "VelorandixFixture";
+const COLORREF SAVER_COLOR = RGB(30, 144, 255);
+const wchar_t WARNING_TEXT[] =
+    L"設定が不完全です。\n設定を開きvelorandix.exeの場所を指定する必要があります。";
+const wchar_t WARNING_CAPTION[] = L"velora_v010用スクリーンセーバーLauncher";
+// The saver's bounded wait for a hung accessory (ACCESSORY_EXIT_TIMEOUT).
+const DWORD EXIT_COMMAND_TIMEOUT = 3000;
+
+// ---- Helpers ---------------------------------------------------------------------------------
+
+static std::string CapturePath()
+{
+    const char* session = std::getenv("WINE_SESSION_DIR");
+    return WindowsPathOf(session ? session : "/tmp") + "\\capture.raw";
+}
+
+static long long CaptureSize()
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(CapturePath().c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Whether the captured bytes from `from` on hold a sound and not only silence.
+static bool CaptureHoldsSoundFrom(long long from)
+{
+    std::string captured = ReadTextFile(CapturePath());
+    if (static_cast<long long>(captured.size()) <= from)
+        return false;
+    int loud = 0;
+    for (size_t i = static_cast<size_t>(from) & ~size_t(1); i + 1 < captured.size(); i += 2) {
+        short sample = static_cast<short>((static_cast<unsigned char>(captured[i + 1]) << 8) |
+                                          static_cast<unsigned char>(captured[i]));
+        loud += sample > 2000 || sample < -2000;
+    }
+    return loud > 1000;
+}
+
+// A mono 16-bit tone as a WAV file.
+static bool WriteTone(const std::string& path, double frequency, double seconds)
+{
+    const int rate = 22050;
+    int samples = static_cast<int>(rate * seconds);
+    std::string data;
+    for (int i = 0; i < samples; ++i) {
+        short value = static_cast<short>(8000 * std::sin(2 * 3.14159265 * frequency * i / rate));
+        data += static_cast<char>(value & 0xFF);
+        data += static_cast<char>((value >> 8) & 0xFF);
+    }
+    auto u32 = [](unsigned v) {
+        return std::string{static_cast<char>(v), static_cast<char>(v >> 8),
+                           static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+    };
+    auto u16 = [](unsigned v) {
+        return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
+    };
+    std::string wav = "RIFF" + u32(36 + data.size()) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
+                      u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" +
+                      u32(data.size()) + data;
+    return WriteTextFile(path, wav);
+}
+
+static std::wstring TextOf(HWND window)
+{
+    wchar_t text[512] = L"";
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                        2000, &ignored);
+    return text;
+}
+
+static std::string ClassOf(HWND window)
+{
+    char name[128] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+static std::vector<HWND> SaverWindowsTitled(const char* title)
+{
+    std::vector<HWND> found;
+    for (HWND window : WindowsOf(0))
+        if (ClassOf(window) == SAVER_CLASS) {
+            char text[64] = "";
+            GetWindowTextA(window, text, sizeof text);
+            if (lstrcmpA(text, title) == 0)
+                found.push_back(window);
+        }
+    return found;
+}
+
+static bool IsRunning(const Child& child)
+{
+    return child.process && WaitForSingleObject(child.process, 0) == WAIT_TIMEOUT;
+}
+
+static bool StaysRunningFor(Child& child, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        if (!IsRunning(child))
+            return false;
+        PumpFor(50);
+    }
+    return IsRunning(child);
+}
+
+static std::string LowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// ---- The fixture -----------------------------------------------------------------------------
+
+class SaverRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir = MakeScratchDir("saver_run " + name);
+        saver = dir + "\\velora_ss_launcher.scr";
+        ASSERT_TRUE(CopyInto(SaverBinary(), saver));
+        accessoryDir = dir + "\\accessory folder";
+        CreateDirectoryA(accessoryDir.c_str(), nullptr);
+        accessory = accessoryDir + "\\velorandix.exe";
+        ASSERT_TRUE(CopyInto(FixturePath("velorandix.exe"), accessory));
+        log = dir + "\\accessory.log";
+        std::string music = dir + "\\music";
+        CreateDirectoryA(music.c_str(), nullptr);
+        ASSERT_TRUE(WriteTone(music + "\\tone1.wav", 440, 1.5));
+        ASSERT_TRUE(WriteTone(music + "\\tone2.wav", 660, 1.5));
+        playlist = music + "\\list.m3u";
+        ASSERT_TRUE(WriteTextFile(playlist, "#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n"));
+        MoveMouseTo(500, 400);
+        PumpFor(100);
+        children.reserve(8); // tests hold references to the children they start
+    }
+
+    void TearDown() override
+    {
+        for (Child& child : children)
+            Kill(child);
+        EndAccessories();
+    }
+
+    void WriteSettings(const std::string& accessoryPath, const std::string& playlistPath,
+                       COLORREF color = SAVER_COLOR)
+    {
+        std::string ini = dir + "\\velora_ss_launcher.ini";
+        WriteTextFile(ini, "[setting]\r\nbgcolor=" + std::to_string(color) +
+                               "\r\nexepath=" + accessoryPath + "\r\nplaylist=" + playlistPath +
+                               "\r\n");
+    }
+
+    Child& StartSaver(const std::string& tail, std::vector<std::string> environment = {},
+                      const std::string& stderrPath = "")
+    {
+        environment.push_back("VELORANDIX_LOG=" + log);
+        children.push_back(Start(saver, "velora_ss_launcher.scr " + tail, environment,
+                                 stderrPath));
+        return children.back();
+    }
+
+    // The full-screen window of the child, with the accessory's window up when one is
+    // expected, so that input from now on is taken by the saver.
+    HWND WaitForFullScreen(const Child& child, bool withAccessory)
+    {
+        HWND window = WaitForWindow(child.processId, SAVER_CLASS, "Screen Saver", 15000);
+        // The window exists from its creation on and shows when the creation is over, which
+        // under Wine takes a moment longer after a message box.
+        for (int i = 0; window && i < 200 && !IsWindowVisible(window); ++i)
+            PumpFor(50);
+        if (window && withAccessory)
+            EXPECT_NE(WaitForWindow(0, ACCESSORY_CLASS, nullptr, 15000), nullptr);
+        PumpFor(700);
+        return window;
+    }
+
+    std::string Log() { return ReadTextFile(log); }
+
+    bool WaitForLog(const char* text, DWORD timeoutMs)
+    {
+        DWORD start = GetTickCount();
+        while (Log().find(text) == std::string::npos) {
+            if (GetTickCount() - start > timeoutMs)
+                return false;
+            PumpFor(100);
+        }
+        return true;
+    }
+
+    // The value of the first log line starting with `label`.
+    std::string LogLine(const char* label)
+    {
+        std::string content = Log();
+        std::string prefix = std::string(label) + " ";
+        size_t at = content.find(prefix);
+        if (at == std::string::npos)
+            return "";
+        size_t end = content.find('\n', at);
+        return content.substr(at + prefix.size(), end - at - prefix.size());
+    }
+
+    // Accessories that hang or ignore IDM_EXIT are left running by design; the test ends them.
+    void EndAccessories()
+    {
+        std::string content = Log();
+        for (size_t at = content.find("pid "); at != std::string::npos;
+             at = content.find("pid ", at + 1)) {
+            DWORD id = std::strtoul(content.c_str() + at + 4, nullptr, 10);
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+            if (!process)
+                continue;
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+
+    std::string dir, saver, accessoryDir, accessory, log, playlist;
+    std::vector<Child> children; // at most 8
+};
+
+// ---- Full screen -----------------------------------------------------------------------------
+
+TEST_F(SaverRun, FullScreenCoversTheScreenLaunchesTheAccessoryPlaysAndAKeyEndsIt)
+{
+    WriteSettings(accessory, playlist);
+    long long captureAtStart = CaptureSize();
+    Child& saverRun = StartSaver("/s");
+    HWND window = WaitForFullScreen(saverRun, true);
+    ASSERT_NE(window, nullptr);
+
+    // One topmost popup over the whole screen, in the colour.
+    EXPECT_EQ(SaverWindowsTitled("Screen Saver").size(), 1u);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & 0xFFFF0000u, 0x96000000u);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(ScreenPixel(600, 500), SAVER_COLOR);
+    EXPECT_EQ(ScreenPixel(1000, 750), SAVER_COLOR);
+
+    // The accessory, started by its quoted path in its own folder.
+    EXPECT_EQ(LogLine("cmdline"), "\"" + accessory + "\"");
+    EXPECT_EQ(LowerCase(LogLine("cwd")), LowerCase(accessoryDir));
+
+    // The music: the tones reach the sound device within a few ticks.
+    DWORD start = GetTickCount();
+    while (!CaptureHoldsSoundFrom(captureAtStart) && GetTickCount() - start < 8000)
+        PumpFor(250);
+    EXPECT_TRUE(CaptureHoldsSoundFrom(captureAtStart)) << "no music captured";
+
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
+    EXPECT_TRUE(WaitForLog("IDM_EXIT", 2000));
+    EXPECT_TRUE(WaitForLog("exit", 5000));
+
+    // The sound has stopped: nothing more reaches the device.
+    PumpFor(1000);
+    long long afterEnd = CaptureSize();
+    PumpFor(2000);
+    EXPECT_EQ(CaptureSize(), afterEnd);
+}
+
+TEST_F(SaverRun, AClickEndsTheRun)
+{
+    WriteSettings(accessory, "");
+    Child& saverRun = StartSaver("/s");
+    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+    ClickMouse();
+    EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
+    EXPECT_TRUE(WaitForLog("IDM_EXIT", 2000));
+}
+
+TEST_F(SaverRun, AMouseMoveOfFivePixelsEndsTheRunAndFourDoNot)
+{
+    WriteSettings(accessory, "");
+    Child& saverRun = StartSaver("/s"); // the cursor stands at (500, 400)
+    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+    MoveMouseTo(504, 400);
+    EXPECT_TRUE(StaysRunningFor(saverRun, 2000));
+    EXPECT_EQ(Log().find("IDM_EXIT"), std::string::npos);
+    MoveMouseTo(505, 400);
+    EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
+    EXPECT_TRUE(WaitForLog("IDM_EXIT", 2000));
+}
+
+TEST_F(SaverRun, ASecondFullScreenStartBringsTheFirstForwardAndEnds)
+{
+    WriteSettings(accessory, "");
+    Child& first = StartSaver("/s");
+    HWND window = WaitForFullScreen(first, true);
+    ASSERT_NE(window, nullptr);
+
+    Child& second = StartSaver("/s");
+    EXPECT_EQ(WaitForExit(second, 5000), 0u);
+    EXPECT_TRUE(IsRunning(children[0]));
+    EXPECT_EQ(SaverWindowsTitled("Screen Saver").size(), 1u);
+    EXPECT_EQ(GetForegroundWindow(), window);
+    // Only the first launched an accessory.
+    EXPECT_EQ(LogLine("pid").empty(), false);
+    EXPECT_EQ(Log().find("pid "), Log().rfind("pid "));
+
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForExit(children[0], 10000), 0u);
+}
+
+// ---- Preview ---------------------------------------------------------------------------------
+
+static HWND MakeHost(int x, int y)
+{
+    HWND host = CreateWindowExA(0, "STATIC", "preview host",
+                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, 152,
+                                112, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    PumpFor(100);
+    return host;
+}
+
+static HWND WaitForPreview(HWND host)
+{
+    HWND preview = nullptr;
+    for (int i = 0; i < 300 && !preview; ++i) {
+        preview = FindWindowExA(host, nullptr, SAVER_CLASS, "Preview");
+        PumpFor(50);
+    }
+    return preview;
+}
+
+TEST_F(SaverRun, PreviewPaintsItsAreaAndDoesNothingElse)
+{
+    WriteSettings(accessory, playlist);
+    HWND host = MakeHost(300, 300);
+    Child& preview = StartSaver("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
+    HWND child = WaitForPreview(host);
+    ASSERT_NE(child, nullptr);
+    long long captureAtStart = CaptureSize();
+
+    RECT client;
+    GetClientRect(child, &client);
+    EXPECT_EQ(client.right, 152);
+    EXPECT_EQ(client.bottom, 112);
+    // Wine shows no child window of another process on the screen (the host's own face
+    // stays), so the preview's colour is read in-process, by the windows tier's preview run.
+
+    // Input over the preview dismisses nothing.
+    MoveMouseTo(320, 320);
+    PumpFor(200);
+    MoveMouseTo(400, 380);
+    ClickMouse();
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(StaysRunningFor(preview, 2500));
+    EXPECT_TRUE(IsWindow(child));
+
+    // No accessory, no music.
+    EXPECT_EQ(Log(), "");
+    EXPECT_FALSE(CaptureHoldsSoundFrom(captureAtStart));
+
+    DestroyWindow(host);
+    EXPECT_EQ(WaitForExit(preview, 10000), 0u);
+}
+
+TEST_F(SaverRun, ARunningPreviewDoesNotBlockAFullScreenStart)
+{
+    WriteSettings(accessory, "");
+    HWND host = MakeHost(300, 300);
+    Child& preview = StartSaver("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
+    ASSERT_NE(WaitForPreview(host), nullptr);
+
+    Child& fullScreen = StartSaver("/s");
+    ASSERT_NE(WaitForFullScreen(fullScreen, true), nullptr);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForExit(fullScreen, 10000), 0u);
+
+    DestroyWindow(host);
+    EXPECT_EQ(WaitForExit(preview, 10000), 0u);
+}
+
+// ---- The warning -----------------------------------------------------------------------------
+
+// The box of the given process, checked and answered with OK.
+static HWND AnswerWarning(DWORD processId)
+{
+    HWND box = WaitForWindow(processId, "#32770", nullptr, 15000);
+    EXPECT_NE(box, nullptr) << "no warning box";
+    if (!box)
+        return nullptr;
+    // Read and answered once it is up, as a user would.
+    for (int i = 0; i < 100 && !IsWindowVisible(box); ++i)
+        PumpFor(50);
+    PumpFor(500);
+    EXPECT_EQ(TextOf(box), WARNING_CAPTION);
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), WARNING_TEXT);
+    HWND owner = GetWindow(box, GW_OWNER);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return owner;
+}
+
+TEST_F(SaverRun, AMissingOrEmptyAccessoryPathWarnsAndTheRunGoesOn)
+{
+    const std::string paths[] = {"", dir + "\\nowhere\\velorandix.exe"};
+    for (const std::string& path : paths) {
+        WriteSettings(path, "");
+        Child& saverRun = StartSaver("/s");
+        HWND owner = AnswerWarning(saverRun.processId);
+        EXPECT_EQ(ClassOf(owner), SAVER_CLASS) << path;
+        HWND window = WaitForFullScreen(saverRun, false);
+        ASSERT_NE(window, nullptr) << path;
+        EXPECT_TRUE(StaysRunningFor(saverRun, 1000)) << path;
+        EXPECT_EQ(ScreenPixel(600, 500), SAVER_COLOR) << path;
+        ClickMouse();
+        EXPECT_EQ(WaitForExit(saverRun, 10000), 0u) << path;
+    }
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(SaverRun, ThePreviewWarnsToo)
+{
+    WriteSettings("", "");
+    HWND host = MakeHost(300, 300);
+    Child& preview = StartSaver("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
+    // A child owns nothing: the box belongs to the preview area's top-level window.
+    EXPECT_EQ(AnswerWarning(preview.processId), host);
+    ASSERT_NE(WaitForPreview(host), nullptr);
+    EXPECT_TRUE(StaysRunningFor(preview, 1000));
+    DestroyWindow(host);
+    EXPECT_EQ(WaitForExit(preview, 10000), 0u);
+}
+
+// ---- Which paths launch ----------------------------------------------------------------------
+
+TEST_F(SaverRun, OnlyAPathEndingExactlyInTheAccessoryNameLaunches)
+{
+    // On the session's own C: drive, so that a drive root is one the test may write.
+    ASSERT_TRUE(CopyInto(accessory, "C:\\velorandix.exe"));
+    ASSERT_TRUE(CopyInto(accessory, "C:\\myvelorandix.exe"));
+    struct Case {
+        const char* path;
+        bool launches;
+    };
+    const Case cases[] = {
+        {"C:\\velorandix.exe", true},   // 17 characters: a drive root and the name
+        {"C:\\VELORANDIX.EXE", false},  // the same file, but the name is compared exactly
+        {"C:\\myvelorandix.exe", true}, // only the last 14 characters count
+    };
+    for (const Case& c : cases) {
+        DeleteFileA(log.c_str());
+        WriteSettings(c.path, "");
+        Child& saverRun = StartSaver("/s");
+        ASSERT_NE(WaitForWindow(saverRun.processId, SAVER_CLASS, "Screen Saver", 15000),
+                  nullptr);
+        EXPECT_EQ(WaitForLog("window", c.launches ? 10000 : 3000), c.launches) << c.path;
+        if (c.launches)
+            EXPECT_EQ(LowerCase(LogLine("cwd")), "c:\\") << c.path;
+        PumpFor(500);
+        ClickMouse();
+        EXPECT_EQ(WaitForExit(saverRun, 10000), 0u) << c.path;
+        EXPECT_EQ(Log().find("IDM_EXIT") != std::string::npos, c.launches) << c.path;
+    }
+    DeleteFileA("C:\\velorandix.exe");
+    DeleteFileA("C:\\myvelorandix.exe");
+}
+
+// ---- The sound behaviour -----------------------------------------------------------------------
+
+// Started unquoted, "...\Program Files\velorandix.exe" would run "...\Program.exe" first.
+TEST_F(SaverRun, APlantedProgramBesideAFolderWithABlankNeverRuns)
+{
+    std::string plain = MakeScratchDir("saver_run_planted");
+    std::string folder = plain + "\\Program Files";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string target = folder + "\\velorandix.exe";
+    ASSERT_TRUE(CopyInto(accessory, target));
+    ASSERT_TRUE(CopyInto(accessory, plain + "\\Program.exe"));
+    WriteSettings(target, "");
+
+    Child& saverRun = StartSaver("/s");
+    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+    EXPECT_EQ(LowerCase(LogLine("module")), LowerCase(target));
+    EXPECT_EQ(LowerCase(Log()).find("program.exe"), std::string::npos);
+    EXPECT_EQ(LowerCase(LogLine("cwd")), LowerCase(folder));
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
+}
+
+TEST_F(SaverRun, AHungAccessoryDelaysTheEndByAtMostTheBoundedWait)
+{
+    WriteSettings(accessory, "");
+    Child& saverRun = StartSaver("/s", {"VELORANDIX_MODE=hang"});
+    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+    DWORD pressed = GetTickCount();
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForExit(saverRun, EXIT_COMMAND_TIMEOUT + 7000), 0u);
+    DWORD took = GetTickCount() - pressed;
+    EXPECT_TRUE(WaitForLog("hang", 1000));
+    EXPECT_LE(took, EXIT_COMMAND_TIMEOUT + 2500);
+    EXPECT_GE(took, EXIT_COMMAND_TIMEOUT - 500); // it did wait for the accessory
+}
+
+TEST_F(SaverRun, AnAccessoryThatIgnoresTheCommandIsLeftRunning)
+{
+    WriteSettings(accessory, "");
+    Child& saverRun = StartSaver("/s", {"VELORANDIX_MODE=ignore"});
+    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+    DWORD pressed = GetTickCount();
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
+    EXPECT_LT(GetTickCount() - pressed, 2500u);
+    EXPECT_TRUE(WaitForLog("ignore", 2000));
+    EXPECT_NE(WaitForWindow(0, ACCESSORY_CLASS, nullptr, 1000), nullptr);
+}
+
+// The debugger output of every process, read as a debug monitor reads it: through the shared
+// DBWIN buffer that OutputDebugStringA fills when a monitor has set up its events.
+class DebugOutputMonitor {
+public:
+    DebugOutputMonitor()
+    {
+        InitializeCriticalSection(&lock);
+        bufferReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
+        dataReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
+        mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                     "DBWIN_BUFFER");
+        view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4096));
+        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~DebugOutputMonitor()
+    {
+        stopping = true;
+        SetEvent(dataReady);
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+        UnmapViewOfFile(view);
+        CloseHandle(mapping);
+        CloseHandle(dataReady);
+        CloseHandle(bufferReady);
+        DeleteCriticalSection(&lock);
+    }
+
+    std::vector<std::string> LinesOf(DWORD processId)
+    {
+        std::vector<std::string> result;
+        EnterCriticalSection(&lock);
+        for (const auto& line : lines)
+            if (line.first == processId)
+                result.push_back(line.second);
+        LeaveCriticalSection(&lock);
+        return result;
+    }
+
+private:
+    static DWORD WINAPI Run(void* context)
+    {
+        DebugOutputMonitor* self = static_cast<DebugOutputMonitor*>(context);
+        for (;;) {
+            SetEvent(self->bufferReady);
+            WaitForSingleObject(self->dataReady, INFINITE);
+            if (self->stopping)
+                return 0;
+            DWORD processId = *reinterpret_cast<const DWORD*>(self->view);
+            std::string text(self->view + sizeof(DWORD), strnlen(self->view + sizeof(DWORD),
+                                                                 4096 - sizeof(DWORD)));
+            EnterCriticalSection(&self->lock);
+            self->lines.push_back({processId, text});
+            LeaveCriticalSection(&self->lock);
+        }
+    }
+
+    CRITICAL_SECTION lock;
+    HANDLE bufferReady, dataReady, mapping, thread;
+    const char* view;
+    volatile bool stopping = false;
+    std::vector<std::pair<DWORD, std::string>> lines;
+};
+
+TEST_F(SaverRun, TheDebuggerLinesComeInOrder)
+{
+    DebugOutputMonitor monitor;
+    WriteSettings(accessory, "");
+    Child& saverRun = StartSaver("/s");
+    DWORD processId = saverRun.processId;
+    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
+    PumpFor(500);
+
+    // The Japanese line in code page 932 bytes: に を 送 信.
+    std::vector<std::string> expected = {
+        "WM_CREATE\n",
+        "WM_CLOSE\n",
+        "velorandix.exe\x82\xc9IDM_EXIT\x82\xf0\x91\x97\x90\x4d\n",
+        "WM_DESTROY\n",
+    };
+    EXPECT_EQ(monitor.LinesOf(processId), expected);
+}
