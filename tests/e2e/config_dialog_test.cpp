@@ -13,14 +13,14 @@ const wchar_t DIALOG_TITLE[] = L"velorandixデスクトップアクセサリ用�
 const DWORD DEFAULT_COLOR = 8421504; // mid grey
 
 // The dialog template, control by control, in template order.
-struct ControlSpec {
+struct TemplateControl {
     int id;
     const wchar_t* className;
     const wchar_t* text;
     DWORD style; // besides WS_CHILD | WS_VISIBLE
     int x, y, width, height;
 };
-const ControlSpec CONTROLS[] = {
+const TemplateControl CONTROLS[] = {
     {1, L"Button", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 132, 50, 14},
     {2, L"Button", L"ｷｬﾝｾﾙ", BS_PUSHBUTTON | WS_TABSTOP, 192, 132, 50, 14},
     {-1, L"Button", L"velorandixデスクトップアクセサリ本体 (設定必須)", BS_GROUPBOX, 7, 7, 235,
@@ -318,21 +318,21 @@ TEST_F(Resources, TheDialogTemplateIsTheStandardFormInJapaneseWithFifteenControl
     EXPECT_EQ(read.String(), L"ＭＳ Ｐゴシック");
 
     for (int i = 0; i < count; ++i) {
-        const ControlSpec& spec = CONTROLS[i];
+        const TemplateControl& entry = CONTROLS[i];
         read.AlignDword(base);
-        EXPECT_EQ(read.Dword(), WS_CHILD | WS_VISIBLE | spec.style) << "control " << i + 1;
+        EXPECT_EQ(read.Dword(), WS_CHILD | WS_VISIBLE | entry.style) << "control " << i + 1;
         EXPECT_EQ(read.Dword(), 0u) << "control " << i + 1;
         short rect[4];
         for (short& value : rect)
             value = static_cast<short>(read.Word());
-        EXPECT_EQ(rect[0], spec.x) << "control " << i + 1;
-        EXPECT_EQ(rect[1], spec.y) << "control " << i + 1;
-        EXPECT_EQ(rect[2], spec.width) << "control " << i + 1;
-        EXPECT_EQ(rect[3], spec.height) << "control " << i + 1;
-        EXPECT_EQ(read.Word(), static_cast<WORD>(spec.id)) << "control " << i + 1;
+        EXPECT_EQ(rect[0], entry.x) << "control " << i + 1;
+        EXPECT_EQ(rect[1], entry.y) << "control " << i + 1;
+        EXPECT_EQ(rect[2], entry.width) << "control " << i + 1;
+        EXPECT_EQ(rect[3], entry.height) << "control " << i + 1;
+        EXPECT_EQ(read.Word(), static_cast<WORD>(entry.id)) << "control " << i + 1;
         EXPECT_EQ(read.Word(), 0xFFFF) << "control " << i + 1 << ": class by atom";
         EXPECT_EQ(read.Word(), TEMPLATE_CLASS_ATOMS[i]) << "control " << i + 1;
-        EXPECT_EQ(read.String(), spec.text) << "control " << i + 1;
+        EXPECT_EQ(read.String(), entry.text) << "control " << i + 1;
         EXPECT_EQ(read.Word(), 0) << "control " << i + 1 << ": creation data";
     }
 }
@@ -523,22 +523,22 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
     EXPECT_LE(std::abs(window.top + window.bottom - GetSystemMetrics(SM_CYSCREEN)), 2);
 
     HWND control = GetWindow(dialog, GW_CHILD);
-    for (const ControlSpec& spec : CONTROLS) {
-        ASSERT_NE(control, nullptr) << "missing control " << spec.id;
-        SCOPED_TRACE("control " + std::to_string(spec.id) + " at y " + std::to_string(spec.y));
-        EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, spec.id & 0xFFFF);
-        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), spec.className), 0);
+    for (const TemplateControl& entry : CONTROLS) {
+        ASSERT_NE(control, nullptr) << "missing control " << entry.id;
+        SCOPED_TRACE("control " + std::to_string(entry.id) + " at y " + std::to_string(entry.y));
+        EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, entry.id & 0xFFFF);
+        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), entry.className), 0);
         // An edit control takes WS_BORDER off its style and draws the border itself.
-        DWORD wanted = WS_CHILD | WS_VISIBLE | spec.style;
-        if (spec.className == std::wstring(L"Edit"))
+        DWORD wanted = WS_CHILD | WS_VISIBLE | entry.style;
+        if (entry.className == std::wstring(L"Edit"))
             wanted &= ~WS_BORDER;
         DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
         EXPECT_EQ(style & wanted, wanted);
-        if (spec.id != 1007)
-            EXPECT_EQ(TextOf(control), spec.text);
+        if (entry.id != 1007)
+            EXPECT_EQ(TextOf(control), entry.text);
 
         // Position and size are converted each on its own, as the dialog does it.
-        RECT expected = {spec.x, spec.y, spec.width, spec.height};
+        RECT expected = {entry.x, entry.y, entry.width, entry.height};
         MapDialogRect(twin, &expected);
         RECT actual = ClientRectIn(dialog, control);
         EXPECT_EQ(actual.left, expected.left);
