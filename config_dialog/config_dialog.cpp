@@ -22,6 +22,43 @@ static const char PLAYLIST_TITLE[] = "m3u形式のプレイリストを選択し
 // A name typed without an extension gets this one, in the playlist's dialog too.
 static const char DEFAULT_EXTENSION[] = "exe";
 
+// The common dialogs are loaded when the dialog first needs one, not imported: an import
+// would load COMDLG32 and the shell libraries behind it into every full-screen run too,
+// costing start time and memory where no dialog is ever shown.
+static const char COMMON_DIALOG_LIBRARY[] = "COMDLG32.DLL";
+typedef BOOL(WINAPI* GetOpenFileNameFunction)(OPENFILENAMEA* request);
+typedef BOOL(WINAPI* ChooseColorFunction)(CHOOSECOLORA* request);
+typedef DWORD(WINAPI* CommDlgExtendedErrorFunction)();
+
+static HMODULE gCommonDialogs; // loaded once, kept until the process ends
+
+static FARPROC CommonDialogEntry(const char* name)
+{
+    if (!gCommonDialogs)
+        gCommonDialogs = LoadLibraryA(COMMON_DIALOG_LIBRARY);
+    return gCommonDialogs ? GetProcAddress(gCommonDialogs, name) : nullptr;
+}
+
+// A library or entry that cannot be had counts as a failed dialog: nothing changes.
+static BOOL ShowOpenFileDialog(OPENFILENAMEA* request)
+{
+    auto entry = reinterpret_cast<GetOpenFileNameFunction>(CommonDialogEntry("GetOpenFileNameA"));
+    return entry && entry(request);
+}
+
+static DWORD LastCommonDialogError()
+{
+    auto entry =
+        reinterpret_cast<CommDlgExtendedErrorFunction>(CommonDialogEntry("CommDlgExtendedError"));
+    return entry ? entry() : 0;
+}
+
+static BOOL ShowColorDialog(CHOOSECOLORA* request)
+{
+    auto entry = reinterpret_cast<ChooseColorFunction>(CommonDialogEntry("ChooseColorA"));
+    return entry && entry(request);
+}
+
 static const char FILE_VERSION_KEY[] = "\\StringFileInfo\\041104b0\\FileVersion";
 static const DWORD MODULE_PATH_SIZE = 260;
 
@@ -38,9 +75,9 @@ static int ChooseFile(HWND dialog, char* path, const char* filter, const char* t
     request.lpstrTitle = title;
     request.Flags = OFN_FILEMUSTEXIST;
     request.lpstrDefExt = DEFAULT_EXTENSION;
-    if (GetOpenFileNameA(&request))
+    if (ShowOpenFileDialog(&request))
         return 1;
-    if (CommDlgExtendedError() != FNERR_INVALIDFILENAME || path[0] == '\0')
+    if (LastCommonDialogError() != FNERR_INVALIDFILENAME || path[0] == '\0')
         return 0;
 
     // A stored path that the dialog refuses as a starting name would keep the dialog from
@@ -49,7 +86,7 @@ static int ChooseFile(HWND dialog, char* path, const char* filter, const char* t
     char stored[SETTINGS_PATH_SIZE];
     lstrcpynA(stored, path, SETTINGS_PATH_SIZE);
     path[0] = '\0';
-    if (GetOpenFileNameA(&request))
+    if (ShowOpenFileDialog(&request))
         return 1;
     lstrcpynA(path, stored, SETTINGS_PATH_SIZE);
     return 0;
@@ -165,7 +202,7 @@ int PickColor(HWND owner, COLORREF* color)
     request.rgbResult = *color;
     request.lpCustColors = ConfigDialogState.customColors;
     request.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-    if (!ChooseColorA(&request))
+    if (!ShowColorDialog(&request))
         return 0;
     *color = request.rgbResult;
     return 1;
