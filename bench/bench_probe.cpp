@@ -94,7 +94,8 @@ struct LinuxFigures {
     double cpuMs;       // utime + stime of every thread
     double peakKib;     // VmHWM: peak resident set
     double residentKib; // VmRSS
-    double privateKib;  // Private_Clean + Private_Dirty of smaps_rollup: resident, not shared
+    double privateKib;  // Private_Dirty of smaps_rollup: memory only this process has written
+    double cleanKib;    // Private_Clean: file pages no other process maps at this moment
     double dataKib;     // VmData: private writable mappings, resident or not
 };
 
@@ -108,7 +109,7 @@ static double StatusField(const std::string& text, const char* name)
 
 static LinuxFigures ReadLinuxFigures(unsigned long pid)
 {
-    LinuxFigures figures = {-1, -1, -1, -1, -1};
+    LinuxFigures figures = {-1, -1, -1, -1, -1, -1};
     if (!pid)
         return figures;
     char dir[64];
@@ -134,10 +135,8 @@ static LinuxFigures ReadLinuxFigures(unsigned long pid)
     figures.residentKib = StatusField(status, "VmRSS:");
     figures.dataKib = StatusField(status, "VmData:");
     std::string rollup = ReadWholeFile(std::string(dir) + "smaps_rollup");
-    double clean = StatusField(rollup, "Private_Clean:");
-    double dirty = StatusField(rollup, "Private_Dirty:");
-    if (clean >= 0 && dirty >= 0)
-        figures.privateKib = clean + dirty;
+    figures.privateKib = StatusField(rollup, "Private_Dirty:");
+    figures.cleanKib = StatusField(rollup, "Private_Clean:");
     return figures;
 }
 
@@ -338,6 +337,7 @@ static int RunOnce(COLORREF colour, DWORD settleMs, DWORD measureMs, const char*
     Report("linux_peak_kib", linuxAfter.peakKib);
     Report("linux_rss_kib", linuxAfter.residentKib);
     Report("linux_private_kib", linuxAfter.privateKib);
+    Report("linux_private_clean_kib", linuxAfter.cleanKib);
     Report("linux_data_kib", linuxAfter.dataKib);
     ReportWindowsMemory(child.hProcess);
 

@@ -30,6 +30,8 @@ trap 'exit 130' INT TERM
 
 echo "Load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+commit=$(git -C "$source_dir" describe --always --dirty 2>/dev/null || echo unknown)
+started=$(date -u '+%Y-%m-%d %H:%M UTC')
 "$source_dir/tests/wine/start-session.sh" "$session" "$source_dir/tests/wine" >/dev/null
 # shellcheck disable=SC1091
 source "$session/env"
@@ -117,4 +119,4 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "Load after the run: $load_after"
 python3 "$here/bench.py" summarize "$results" "$here/results.md" "$source_dir/README.md" \
     --load-before "$load_before" --load-after "$load_after" --rounds "$rounds" \
-    --measure-ms "$MEASURE_MS"
+    --measure-ms "$MEASURE_MS" --commit "$commit" --date "$started"

@@ -11,7 +11,7 @@ build=${1:-build}
 case $build in /*) ;; *) build=$PWD/$build ;; esac
 ./tools/install-deps.sh
 cmake --preset default -B "$build"
-cmake --build "$build" -j2 --target velora_ss_launcher velorandix minimal_saver bench_probe \
+cmake --build "$build" -j2 --target velora_ss_launcher velorandix_demo minimal_saver bench_probe \
     playlist_bench
 status=0
 bench/run-bench.sh "$build" || status=$?
