@@ -104,10 +104,17 @@ static void BrowseForPlaylist(HWND dialog)
         SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, LauncherSettings.playlistPath);
 }
 
-static void ReplaceSwatchBrush(COLORREF color)
+// Forgetting the brush once deleted keeps a late paint from being handed a deleted brush.
+static void DeleteSwatchBrush()
 {
     if (ConfigDialogState.swatchBrush)
         DeleteObject(ConfigDialogState.swatchBrush);
+    ConfigDialogState.swatchBrush = nullptr;
+}
+
+static void ReplaceSwatchBrush(COLORREF color)
+{
+    DeleteSwatchBrush();
     ConfigDialogState.swatchBrush = CreateSolidBrush(color);
 }
 
@@ -121,13 +128,10 @@ static void ChangeBackgroundColor(HWND dialog)
     InvalidateRect(GetDlgItem(dialog, IDC_COLOR_SWATCH), nullptr, TRUE);
 }
 
-// The swatch brush goes with the dialog. Forgetting it keeps a late paint from being handed a
-// deleted brush.
+// The swatch brush goes with the dialog.
 static void EndConfigDialog(HWND dialog, int result)
 {
-    if (ConfigDialogState.swatchBrush)
-        DeleteObject(ConfigDialogState.swatchBrush);
-    ConfigDialogState.swatchBrush = nullptr;
+    DeleteSwatchBrush();
     EndDialog(dialog, result);
 }
 
