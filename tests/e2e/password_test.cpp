@@ -3,6 +3,7 @@
 // presses, the shell's autoplay query and the /a command line, watched through the stand-ins'
 // logs, the accessory stand-in's log, the captured sound and the exit code.
 #include "e2e_support.h"
+#include "tests/common/sound_capture.h"
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstdint>
@@ -17,7 +18,7 @@ const char DESKTOP_KEY[] = "Control Panel\\Desktop";
 const char USE_PASSWORD_VALUE[] = "ScreenSaveUsePassword";
 const char WIN9X_SAVER[] = "saver98.scr"; // named in the session's Wine AppDefaults
 const char NT_SAVER[] = "velora nt.scr";
-const int SAMPLE_RATE = 22050;
+const int SAMPLE_RATE = TONE_SAMPLE_RATE;
 // A Wine child takes WINEDLLOVERRIDES from the parent's Unix environment, not from the block it
 // is given; the per-program overrides in the registry reach these two copies alone.
 const char APP_DEFAULTS_KEY[] = "Software\\Wine\\AppDefaults\\";
@@ -49,40 +50,7 @@ static int CountLines(const std::string& text, const std::string& prefix)
     return count;
 }
 
-static long long FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
-// A 16-bit mono PCM WAV file holding a sine tone.
-static std::string ToneWave(double frequency, double seconds)
-{
-    auto put = [](std::string& bytes, uint32_t value, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    int samples = static_cast<int>(SAMPLE_RATE * seconds);
-    std::string bytes = "RIFF";
-    put(bytes, 36 + samples * 2, 4);
-    bytes += "WAVEfmt ";
-    put(bytes, 16, 4);
-    put(bytes, 1, 2); // PCM
-    put(bytes, 1, 2); // mono
-    put(bytes, SAMPLE_RATE, 4);
-    put(bytes, SAMPLE_RATE * 2, 4);
-    put(bytes, 2, 2);
-    put(bytes, 16, 2);
-    bytes += "data";
-    put(bytes, samples * 2, 4);
-    for (int i = 0; i < samples; ++i)
-        put(bytes, static_cast<uint16_t>(static_cast<int16_t>(
-                       12000.0 * std::sin(2.0 * 3.14159265358979 * frequency * i / SAMPLE_RATE))),
-            2);
-    return bytes;
-}
 
 class PasswordEndToEnd : public ::testing::Test {
 protected:
@@ -217,9 +185,7 @@ protected:
 
 TEST_F(PasswordEndToEnd, ARefusalKeepsTheSaverUpAfterTheCloseSequenceAndAcceptanceEndsTheRun)
 {
-    const char* sessionDir = std::getenv("WINE_SESSION_DIR");
-    ASSERT_NE(sessionDir, nullptr);
-    std::string capture = WindowsPathOf(sessionDir) + "\\capture.raw";
+    ASSERT_NE(std::getenv("WINE_SESSION_DIR"), nullptr);
     ASSERT_TRUE(CopyInto(FixturePath("velorandix.exe"), dir + "\\velorandix.exe"));
     ASSERT_TRUE(WriteTextFile(dir + "\\tone.wav", ToneWave(660.0, 20.0)));
     ASSERT_TRUE(WriteTextFile(dir + "\\list.m3u", "tone.wav\r\n"));
@@ -227,16 +193,16 @@ TEST_F(PasswordEndToEnd, ARefusalKeepsTheSaverUpAfterTheCloseSequenceAndAcceptan
     SetSwitch(SWITCH_ON);
     ASSERT_TRUE(WriteTextFile(script, "0\n1\n"));
 
-    long long soundStart = FileSize(capture);
+    long long soundStart = CaptureSize();
     HWND window = StartFullScreen();
     ASSERT_NE(window, nullptr);
     std::string accessoryLog = dir + "\\velorandix.log";
     ASSERT_TRUE(WaitForLogLines(accessoryLog, "window", 1, 10000)) << "accessory not started";
     // The music starts on the first timer tick; let half a second of it be captured.
     DWORD start = GetTickCount();
-    while (FileSize(capture) - soundStart < SAMPLE_RATE && GetTickCount() - start < 10000)
+    while (CaptureSize() - soundStart < SAMPLE_RATE && GetTickCount() - start < 10000)
         PumpFor(50);
-    ASSERT_GE(FileSize(capture) - soundStart, SAMPLE_RATE) << "no music before the key";
+    ASSERT_GE(CaptureSize() - soundStart, SAMPLE_RATE) << "no music before the key";
 
     PressKey(VK_SPACE);
     ASSERT_TRUE(WaitForLogLines(passwordLog, "verify", 1, 10000)) << "no verification";
@@ -245,9 +211,9 @@ TEST_F(PasswordEndToEnd, ARefusalKeepsTheSaverUpAfterTheCloseSequenceAndAcceptan
     EXPECT_EQ(WaitForSingleObject(child.process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     std::string accessory = ReadTextFile(accessoryLog);
     EXPECT_EQ(CountLines(accessory, "IDM_EXIT"), 1) << accessory;
-    long long settled = FileSize(capture);
+    long long settled = CaptureSize();
     PumpFor(1200);
-    EXPECT_EQ(FileSize(capture), settled) << "the music went on after the refused close";
+    EXPECT_EQ(CaptureSize(), settled) << "the music went on after the refused close";
 
     PressKey(VK_SPACE);
     EXPECT_EQ(WaitForExit(child, 15000), 0u) << "acceptance did not end the run";

@@ -2,6 +2,7 @@
 // accessory fixture and a playlist of generated tones, observed through its windows, screen
 // pixels, the accessory's log, the captured sound, the debugger output and exit codes.
 #include "e2e_support.h"
+#include "tests/common/sound_capture.h"
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstdlib>
@@ -19,19 +20,7 @@ const DWORD EXIT_COMMAND_TIMEOUT = 3000;
 
 // ---- Helpers ---------------------------------------------------------------------------------
 
-static std::string CapturePath()
-{
-    const char* session = std::getenv("WINE_SESSION_DIR");
-    return WindowsPathOf(session ? session : "/tmp") + "\\capture.raw";
-}
 
-static long long CaptureSize()
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(CapturePath().c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 // Whether the captured bytes from `from` on hold a sound and not only silence.
 static bool CaptureHoldsSoundFrom(long long from)
@@ -48,29 +37,6 @@ static bool CaptureHoldsSoundFrom(long long from)
     return loud > 1000;
 }
 
-// A mono 16-bit tone as a WAV file.
-static bool WriteTone(const std::string& path, double frequency, double seconds)
-{
-    const int rate = 22050;
-    int samples = static_cast<int>(rate * seconds);
-    std::string data;
-    for (int i = 0; i < samples; ++i) {
-        short value = static_cast<short>(8000 * std::sin(2 * 3.14159265 * frequency * i / rate));
-        data += static_cast<char>(value & 0xFF);
-        data += static_cast<char>((value >> 8) & 0xFF);
-    }
-    auto u32 = [](unsigned v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8),
-                           static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
-    };
-    auto u16 = [](unsigned v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
-    };
-    std::string wav = "RIFF" + u32(36 + data.size()) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-                      u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" +
-                      u32(data.size()) + data;
-    return WriteTextFile(path, wav);
-}
 
 static std::wstring TextOf(HWND window)
 {
@@ -142,8 +108,8 @@ protected:
         log = dir + "\\accessory.log";
         std::string music = dir + "\\music";
         CreateDirectoryA(music.c_str(), nullptr);
-        ASSERT_TRUE(WriteTone(music + "\\tone1.wav", 440, 1.5));
-        ASSERT_TRUE(WriteTone(music + "\\tone2.wav", 660, 1.5));
+        ASSERT_TRUE(WriteToneWave(music + "\\tone1.wav", 440, 1.5));
+        ASSERT_TRUE(WriteToneWave(music + "\\tone2.wav", 660, 1.5));
         playlist = music + "\\list.m3u";
         ASSERT_TRUE(WriteTextFile(playlist, "#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n"));
         MoveMouseTo(500, 400);

@@ -2,6 +2,7 @@
 // through the system's MCI in playlist order, and Clear silences them. The session's default
 // sound device appends every played sample, in the track's own format, to capture.raw.
 #include "launcher/playlist.h"
+#include "tests/common/sound_capture.h"
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstdint>
@@ -10,64 +11,13 @@
 #include <string>
 #include <vector>
 
-const int SAMPLE_RATE = 22050;
-const double PI = 3.14159265358979323846;
+const int SAMPLE_RATE = TONE_SAMPLE_RATE;
 const double LOW_PITCH = 440.0;
 const double HIGH_PITCH = 1760.0;
 
-static void PutLittleEndian(std::string& bytes, uint32_t value, int size)
-{
-    for (int i = 0; i < size; ++i)
-        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
 
-// A 16-bit mono PCM WAV file holding a sine tone.
-static bool WriteTone(const std::string& path, double frequency, double seconds)
-{
-    int samples = static_cast<int>(SAMPLE_RATE * seconds);
-    std::string bytes = "RIFF";
-    PutLittleEndian(bytes, 36 + samples * 2, 4);
-    bytes += "WAVEfmt ";
-    PutLittleEndian(bytes, 16, 4);
-    PutLittleEndian(bytes, 1, 2);               // PCM
-    PutLittleEndian(bytes, 1, 2);               // mono
-    PutLittleEndian(bytes, SAMPLE_RATE, 4);
-    PutLittleEndian(bytes, SAMPLE_RATE * 2, 4); // bytes per second
-    PutLittleEndian(bytes, 2, 2);               // block alignment
-    PutLittleEndian(bytes, 16, 2);              // bits per sample
-    bytes += "data";
-    PutLittleEndian(bytes, samples * 2, 4);
-    for (int i = 0; i < samples; ++i) {
-        double value = 12000.0 * std::sin(2.0 * PI * frequency * i / SAMPLE_RATE);
-        PutLittleEndian(bytes, static_cast<uint16_t>(static_cast<int16_t>(value)), 2);
-    }
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && written;
-}
 
-// capture.raw in the session folder, seen from Windows through drive Z:.
-static std::string CapturePath()
-{
-    const char* session = getenv("WINE_SESSION_DIR");
-    if (session == nullptr)
-        return "";
-    std::string path = std::string("Z:") + session + "/capture.raw";
-    for (char& byte : path)
-        if (byte == '/')
-            byte = '\\';
-    return path;
-}
 
-static long long FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 // The 16-bit samples appended from byte offset from on; earlier tests of the session may have
 // left an odd number of bytes before it.
@@ -148,8 +98,8 @@ TEST_F(MusicSound, BothTracksPlayInOrderAndClearSilencesTheMusic)
     ASSERT_FALSE(capture.empty()) << "WINE_SESSION_DIR is not set";
     const double lowSeconds = 1.0;
     const double highSeconds = 8.0;
-    ASSERT_TRUE(WriteTone(folder + "low.wav", LOW_PITCH, lowSeconds));
-    ASSERT_TRUE(WriteTone(folder + "high.wav", HIGH_PITCH, highSeconds));
+    ASSERT_TRUE(WriteToneWave(folder + "low.wav", LOW_PITCH, lowSeconds));
+    ASSERT_TRUE(WriteToneWave(folder + "high.wav", HIGH_PITCH, highSeconds));
     FILE* list = fopen((folder + "list.m3u").c_str(), "wb");
     ASSERT_NE(list, nullptr);
     fputs("#EXTM3U\r\nlow.wav\r\nhigh.wav\r\n", list);
@@ -157,7 +107,7 @@ TEST_F(MusicSound, BothTracksPlayInOrderAndClearSilencesTheMusic)
     const long long lowBytes = static_cast<long long>(SAMPLE_RATE * lowSeconds) * 2;
     const long long highBytes = static_cast<long long>(SAMPLE_RATE * highSeconds) * 2;
 
-    long long start = FileSize(capture);
+    long long start = FileSizeOf(capture);
     ASSERT_GE(start, 0) << capture;
     ASSERT_EQ(playlist->Load((folder + "list.m3u").c_str()), 2);
 
@@ -169,7 +119,7 @@ TEST_F(MusicSound, BothTracksPlayInOrderAndClearSilencesTheMusic)
 
     // Track 2 follows once track 1 has ended; let a quarter second of it reach the device.
     ASSERT_TRUE(AdvanceUntil([&] { return playlist->currentTrack == 2; }, 10000));
-    ASSERT_TRUE(AdvanceUntil([&] { return FileSize(capture) - start >= lowBytes + SAMPLE_RATE / 2; },
+    ASSERT_TRUE(AdvanceUntil([&] { return FileSizeOf(capture) - start >= lowBytes + SAMPLE_RATE / 2; },
                              10000));
     ASSERT_EQ(playlist->IsPlaying(), 1) << "track 2 ended before Clear";
     playlist->Clear();
@@ -177,9 +127,9 @@ TEST_F(MusicSound, BothTracksPlayInOrderAndClearSilencesTheMusic)
 
     // Clear stops the sound: after the device has settled, nothing more is appended.
     Sleep(300);
-    long long settled = FileSize(capture);
+    long long settled = FileSizeOf(capture);
     Sleep(1500);
-    EXPECT_EQ(FileSize(capture), settled) << "sound went on after Clear";
+    EXPECT_EQ(FileSizeOf(capture), settled) << "sound went on after Clear";
     EXPECT_LT(settled - start, lowBytes + highBytes * 3 / 4) << "track 2 was not cut short";
 
     // Track 1 whole at the low pitch, then track 2 at the high pitch, never the other way.
