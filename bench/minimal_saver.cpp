@@ -2,7 +2,7 @@
 // visible work. A topmost popup over the whole screen, painted in one colour, gone at the first key.
 #include <windows.h>
 
-// Kept equal to FILL_COLOR in bench/run-bench.sh, which gives the saver the same colour and
+// Kept equal to FILL_COLOR in tools/run-bench.sh, which gives the saver the same colour and
 // tells the probe which colour means "painted".
 const COLORREF kFillColor = RGB(0x20, 0x60, 0xA0);
 

@@ -11,8 +11,8 @@
 ConfigDialogStateRecord ConfigDialogState;
 
 // The full structure, reserved fields and FlagsEx included: the size the dialog is given.
-static_assert(sizeof(OPENFILENAMEA) == 88, "OPENFILENAMEA in its full form");
-static_assert(sizeof(CHOOSECOLORA) == 36, "CHOOSECOLORA");
+static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 88 : 152), "OPENFILENAMEA in its full form");
+static_assert(sizeof(CHOOSECOLORA) == (sizeof(void*) == 4 ? 36 : 72), "CHOOSECOLORA");
 
 // Each filter is one description and one pattern, each NUL-terminated, and one more NUL.
 static const char ACCESSORY_FILTER[] = "velorandix.exe\0velorandix.exe\0";

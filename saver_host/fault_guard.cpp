@@ -1,7 +1,24 @@
-// The fault guard around a mode. gcc has no __try on i686, so the guard registers its own
-// exception frame on the thread's frame chain (fs:[0]) and returns through setjmp/longjmp.
+// The fault guard around a mode: a fault that the system's UnhandledExceptionFilter lets the
+// guard handle ends the mode with FAULT_EXIT_CODE instead of taking the process down. The
+// guard is a frame-based handler on both architectures, so that any handler inside the mode
+// (the system's own included) sees a fault before the guard does.
 #include "saver_host/saver_host.h"
 
+namespace {
+
+// Without a debugger the system asks the top-level filter first; this one lets the guard
+// handle the fault instead of the system's crash dialog. A debugger still sees the fault.
+LONG WINAPI LetGuardHandleFault(EXCEPTION_POINTERS*)
+{
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+} // namespace
+
+#if defined(__i386__)
+
+// gcc has no __try on i686, so the guard registers its own exception frame on the thread's
+// frame chain (fs:[0]) and returns through setjmp/longjmp.
 namespace {
 
 // The layout the system walks: the previous frame, then the handler. The jump buffer follows
@@ -22,13 +39,6 @@ GuardFrame* ReadFrameChain()
 void WriteFrameChain(GuardFrame* head)
 {
     __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory");
-}
-
-// Without a debugger the system asks the top-level filter first; this one lets the guard
-// handle the fault instead of the system's crash dialog. A debugger still sees the fault.
-LONG WINAPI LetGuardHandleFault(EXCEPTION_POINTERS*)
-{
-    return EXCEPTION_EXECUTE_HANDLER;
 }
 
 extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* frame,
@@ -62,3 +72,67 @@ int RunGuarded(int (*mode)(void* context), void* context)
     WriteFrameChain(frame.previous);
     return result;
 }
+
+#elif defined(__x86_64__)
+
+// x86_64 has no frame chain: the system finds handlers through each function's unwind
+// information. GuardedCall is a small function whose unwind information names the C runtime's
+// scope handler with one guarded range around the call of the mode, as a compiler writes
+// __try/__except: GuardFilter decides, and a fault it accepts is unwound by the system to
+// the range's landing, which returns FAULT_EXIT_CODE.
+extern "C" int GuardedCall(int (*mode)(void* context), void* context);
+extern "C" LONG GuardFilter(EXCEPTION_POINTERS* pointers, void* establisherFrame);
+
+static_assert(FAULT_EXIT_CODE == -1, "GuardedCall's landing returns -1");
+
+__asm__(".text\n"
+        ".globl GuardedCall\n"
+        ".def GuardedCall; .scl 2; .type 32; .endef\n"
+        ".seh_proc GuardedCall\n"
+        "GuardedCall:\n"
+        "    subq $40, %rsp\n"
+        "    .seh_stackalloc 40\n"
+        "    .seh_endprologue\n"
+        "    .seh_handler __C_specific_handler, @except\n"
+        "    .seh_handlerdata\n"
+        "    .long 1\n"
+        "    .rva .LguardBegin, .LguardEnd, GuardFilter, .LguardLanding\n"
+        "    .text\n"
+        ".LguardBegin:\n"
+        "    movq %rcx, %rax\n"
+        "    movq %rdx, %rcx\n"
+        "    callq *%rax\n"
+        "    nop\n"
+        ".LguardEnd:\n"
+        "    addq $40, %rsp\n"
+        "    retq\n"
+        ".LguardLanding:\n"
+        "    movl $-1, %eax\n"
+        "    addq $40, %rsp\n"
+        "    retq\n"
+        ".seh_endproc\n");
+
+static int gGuardTookFault;
+
+extern "C" LONG GuardFilter(EXCEPTION_POINTERS* pointers, void*)
+{
+    if (UnhandledExceptionFilter(pointers) != EXCEPTION_EXECUTE_HANDLER)
+        return EXCEPTION_CONTINUE_SEARCH;
+    gGuardTookFault = 1;
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+int RunGuarded(int (*mode)(void* context), void* context)
+{
+    SetUnhandledExceptionFilter(LetGuardHandleFault);
+    gGuardTookFault = 0;
+    int result = GuardedCall(mode, context);
+    if (!gGuardTookFault)
+        return result;
+    SetScreenSaverRunning(0);
+    return FAULT_EXIT_CODE;
+}
+
+#else
+#error "The fault guard knows i686 and x86_64 only."
+#endif

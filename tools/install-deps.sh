@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build git python3 zip unzip
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine32:i386 xvfb xauth x11-apps imagemagick
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine64 wine32:i386 xvfb xauth x11-apps imagemagick
     clang libclang-rt-14-dev libfuzzer-14-dev googletest
     locales fonts-ipafont-gothic fonts-wine
 )

@@ -1,20 +1,127 @@
 #!/bin/bash
-# The benchmark command: installs what is missing, configures and builds the saver, the demo
-# accessory and the benchmark's programs, then runs the saver against a minimal Win32 saver
-# under Wine on a virtual screen. Prints the table, writes bench/results.md and the README's
-# copy of the table. Leaves no process behind.
+# The benchmark command: builds the saver, the demo accessory and the benchmark's programs for
+# the architecture this machine runs (tools/wine-session.sh arch), then runs the saver against a
+# minimal Win32 saver under Wine on a virtual screen, alternating minimal and saver runs, then
+# the playlist micro-benchmark. Prints the table, writes bench/results.md and the README's copy
+# of the table. Leaves no process behind.
 #
-#   tools/run-bench.sh [build dir, default build]
+#   tools/run-bench.sh [build dir, default build]   (BENCH_ROUNDS=n: n rounds of two pairs, 5)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 case $build in /*) ;; *) build=$PWD/$build ;; esac
+rounds=${BENCH_ROUNDS:-5}
 ./tools/install-deps.sh
-cmake --preset default -B "$build"
-cmake --build "$build" -j2 --target velora_ss_launcher velorandix_demo minimal_saver bench_probe \
-    playlist_bench
-status=0
-bench/run-bench.sh "$build" || status=$?
-# bench/run-bench.sh ends its Wine session on every exit; this makes sure of it.
-tests/wine/stop-session.sh "$build/bench-session" >/dev/null 2>&1 || true
-exit $status
+cmake --preset default -B "$build" >/dev/null
+arch=$(tools/wine-session.sh arch)
+cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo minimal_saver \
+    bench_probe playlist_bench
+echo "Benchmarking the $arch build"
+
+# The minimal saver paints RGB(0x20, 0x60, 0xA0) (kFillColor in minimal_saver.cpp); the saver
+# is given the same colour, and the probe waits for it.
+FILL_COLOR=$((0xA06020))
+SETTLE_MS=2500     # after the first paint: the accessory is up, the first music tick is past
+MEASURE_MS=10000   # the stretch of full-screen running whose CPU time is measured
+
+session=$build/bench-session
+work=$build/bench-run
+results=$work/results
+arch_build=$build/$arch
+
+stop_session() { tools/wine-session.sh stop "$session" >/dev/null 2>&1 || true; }
+trap stop_session EXIT
+trap 'exit 130' INT TERM
+
+echo "Load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+commit=$(git describe --always --dirty 2>/dev/null || echo unknown)
+started=$(date -u '+%Y-%m-%d %H:%M UTC')
+tools/wine-session.sh start "$session" "$arch" >/dev/null
+# shellcheck disable=SC1091
+source "$session/env"
+# With no window manager on the virtual screen, Wine's X11 driver waits 2 s in DestroyWindow
+# for a manager to withdraw each full-screen or framed window, which would put a fixed 2 s
+# into every key-to-exit figure (twice into the saver's, which waits for the accessory's
+# window through SendMessageA). Unmanaged windows skip that wait, as Windows has none.
+"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# The session's sound sink takes samples as fast as they come, four times real time and more,
+# which would multiply what the music costs: pace plays them at the tones' rate (44.1 kHz,
+# 16-bit stereo) until the probe marks the key press.
+clang -O2 -o "$arch_build/bench/pace" bench/pace.c
+key_flag=$session/key-pressed
+sed -i "s#file \"| cat >> \(.*\)\"#file \"| $arch_build/bench/pace 176400 \\1 $key_flag\"#" \
+    "$HOME/.asoundrc"
+grep -q "bench/pace" "$HOME/.asoundrc" || { echo "cannot pace the session's sound sink"; exit 1; }
+BENCH_KEY_FLAG=$("$WINE" winepath -w "$key_flag" 2>/dev/null)
+export BENCH_KEY_FLAG
+
+# The scene: a copy of the saver with its own settings file, the demo accessory in a folder of
+# its own, a playlist of two 20-second CD-quality tones, and the minimal saver.
+rm -rf "$work"
+mkdir -p "$work/saver" "$work/accessory" "$work/music" "$results"
+cp "$arch_build/velora_ss_launcher.scr" "$work/saver/"
+cp "$arch_build/bench/minimal_saver.exe" "$work/saver/"
+cp "$arch_build/demo/velorandix.exe" "$work/accessory/"
+python3 tools/bench.py tones "$work/music"
+printf 'tone-a.wav\r\ntone-b.wav\r\n' >"$work/music/bench.m3u"
+
+win() { "$WINE" winepath -w "$1" 2>/dev/null; }
+saver_win=$(win "$work/saver/velora_ss_launcher.scr")
+minimal_win=$(win "$work/saver/minimal_saver.exe")
+accessory_win=$(win "$work/accessory/velorandix.exe")
+playlist_win=$(win "$work/music/bench.m3u")
+probe="$arch_build/bench/bench_probe.exe"
+
+write_settings() { # playlist path, empty for none
+    printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' \
+        "$FILL_COLOR" "$accessory_win" "$1" >"$work/saver/velora_ss_launcher.ini"
+}
+
+run() { # kind, measure ms
+    local kind=$1 measure=$2 out=$results/$(printf '%02d' "$run_number")-$1.txt
+    run_number=$((run_number + 1))
+    : >"$session/capture.raw"
+    rm -f "$key_flag"
+    case $kind in
+    minimal)
+        "$WINE" "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" - "$minimal_win" /s >"$out" ;;
+    music)
+        write_settings "$playlist_win"
+        "$WINE" "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" velorandix.exe "$saver_win" /s \
+            >"$out" ;;
+    quiet)
+        write_settings ""
+        "$WINE" "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" velorandix.exe "$saver_win" /s \
+            >"$out" ;;
+    esac
+    awk -v kind="$kind" '{ figure[$1] = $2 }
+        END { printf "  %-8s start %6.0f ms  cpu %5.0f ms  exit %6.0f ms\n", kind,
+              figure["start_ms"], figure["linux_cpu_ms"], figure["exit_ms"] }' "$out"
+}
+
+# A warm-up of each program fills Wine's caches (fonts, the desktop process, the sound
+# driver); it is not counted.
+run_number=0
+echo "Warm-up"
+run minimal 1000
+run music 1000
+rm -f "$results"/*
+
+# A B A B: every saver run has a minimal run just before it, under the same load.
+for round in $(seq "$rounds"); do
+    echo "Round $round of $rounds"
+    run minimal "$MEASURE_MS"
+    run music "$MEASURE_MS"
+    run minimal "$MEASURE_MS"
+    run quiet "$MEASURE_MS"
+done
+
+echo "Playlist micro-benchmark"
+"$WINE" "$arch_build/bench/playlist_bench.exe" 25 >"$results/playlist.txt"
+
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+echo "Load after the run: $load_after"
+python3 tools/bench.py summarize "$results" bench/results.md README.md --arch "$arch" \
+    --load-before "$load_before" --load-after "$load_after" --rounds "$rounds" \
+    --measure-ms "$MEASURE_MS" --commit "$commit" --date "$started"

@@ -19,14 +19,16 @@ seconds_before_key=6
 
 ./tools/install-deps.sh
 cmake --preset default -B "$build" >/dev/null
-cmake --build "$build" -j2 --target velora_ss_launcher velorandix_demo velora_demo_user
+arch=$(tools/wine-session.sh arch)
+cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo velora_demo_user
 
 demo=$root/$build/demo-run
-mkdir -p "$demo/home"
-rm -f "$demo/screenshot.png"
-cp "$build/velora_ss_launcher.scr" "$demo/velora_ss_launcher.scr"
-accessory=$root/$build/demo/velorandix.exe
-helper=$root/$build/demo/velora_demo_user.exe
+session=$demo/session
+rm -rf "$demo"
+mkdir -p "$demo"
+cp "$build/$arch/velora_ss_launcher.scr" "$demo/velora_ss_launcher.scr"
+accessory=$root/$build/$arch/demo/velorandix.exe
+helper=$root/$build/$arch/demo/velora_demo_user.exe
 
 # Two short tones, generated here: no audio is kept in the repository.
 python3 - "$demo" <<'PYTHON'
@@ -48,59 +50,29 @@ for name, frequency in (("tone1.wav", 523.25), ("tone2.wav", 659.25)):
 PYTHON
 printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n' >"$demo/demo.m3u"
 
-# The Wine side: a prefix of the demo's own, in a Japanese locale (code page 932).
-export WINEPREFIX=$demo/prefix
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=ja_JP.UTF-8
-winpath() { echo "Z:${1//\//\\}"; }
-
 # Settings beside the saver: a night-blue background, the demo accessory, the playlist.
+winpath() { echo "Z:${1//\//\\}"; }
 color=$((80 * 65536 + 40 * 256 + 20)) # RGB(20, 40, 80) as 0x00BBGGRR
 printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' "$color" \
     "$(winpath "$accessory")" "$(winpath "$demo/demo.m3u")" >"$demo/velora_ss_launcher.ini"
 
-xvfb_pid=
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-
+# The Wine session: on $DISPLAY with the sound card when there is a display, otherwise on a
+# virtual screen of its own with the sound written to a file.
+trap 'tools/wine-session.sh stop "$session"' EXIT
 headless=0
 capture=
-if [ -z "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ]; then
+    echo "Preparing a Wine session on $DISPLAY ($arch)..."
+    tools/wine-session.sh start "$session" "$arch" --on-display >/dev/null
+else
     headless=1
     auto=1
-    # A virtual screen, and the sound written to a file instead of a sound card.
-    rm -f "$demo/display"
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ac \
-        3>"$demo/display" </dev/null >"$demo/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$demo/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$demo/display" ] || { echo "Xvfb did not start"; exit 1; }
-    export DISPLAY=:$(head -n1 "$demo/display")
-    capture=$demo/capture.raw
-    : >"$capture"
-    cat >"$demo/home/.asoundrc" <<ASOUND
-pcm.!default {
-    type file
-    slave.pcm "null"
-    file "| cat >> $capture"
-    format "raw"
-}
-ASOUND
-    export HOME=$demo/home
+    echo "Preparing a Wine session on a virtual screen ($arch)..."
+    tools/wine-session.sh start "$session" "$arch" >/dev/null
+    capture=$session/capture.raw
 fi
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Preparing a Wine prefix for the demo (once; this takes a minute)..."
-    wineboot -i >"$demo/wineboot.log" 2>&1 || true
-fi
-wineserver -p 10 </dev/null >/dev/null 2>&1 || true
+# shellcheck disable=SC1091
+source "$session/env"
 
 echo "Starting the saver full screen on display $DISPLAY."
 if [ $auto = 1 ]; then
@@ -110,7 +82,7 @@ else
 fi
 output=$demo/debug-output.txt
 started=$(date +%s)
-WINEDEBUG=-all,+debugstr wine "$demo/velora_ss_launcher.scr" /s >/dev/null 2>"$output" &
+WINEDEBUG=-all,+debugstr "$WINE" "$demo/velora_ss_launcher.scr" /s >/dev/null 2>"$output" &
 saver_pid=$!
 
 if [ $auto = 1 ]; then
@@ -118,7 +90,7 @@ if [ $auto = 1 ]; then
     if [ $headless = 1 ] && command -v xwd >/dev/null && command -v convert >/dev/null; then
         xwd -root -silent | convert xwd:- "$demo/screenshot.png" 2>/dev/null || true
     fi
-    wine "$helper" 0 >/dev/null 2>&1 || echo "The helper could not press a key."
+    "$WINE" "$helper" 0 >/dev/null 2>&1 || echo "The helper could not press a key."
 fi
 
 # The saver ends by itself once dismissed; a run that does not end within a bound is a failure.
@@ -137,7 +109,7 @@ sleep 1 # the accessory takes its command and ends
 has() { grep -aqF "$1" "$output"; }
 yes_no() { if has "$1"; then echo yes; else echo no; fi; }
 echo
-echo "What happened (${ran} s):"
+echo "What happened (${ran} s, the $arch saver):"
 echo "  saver window created:        $(yes_no '"WM_CREATE\n"')"
 echo "  accessory started:           $(yes_no 'velorandix demo: started')"
 echo "  accessory told to quit:      $(yes_no 'IDM_EXIT\x82\xf0')"

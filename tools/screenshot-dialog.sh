@@ -1,21 +1,24 @@
 #!/bin/bash
 # Takes docs/config-dialog.png: the settings dialog of the built saver as a user sees it, on a
-# private virtual screen under Wine in a Japanese locale with sample settings.
+# private virtual screen under Wine in a Japanese locale with sample settings, in the
+# architecture this machine runs (tools/wine-session.sh arch).
 # Usage: tools/screenshot-dialog.sh [build directory, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+arch=$(tools/wine-session.sh arch)
 build=$root/${1:-build}
 session=$build/screenshot-session
-[ -f "$build/velora_ss_launcher.scr" ] || { echo "build the saver first: $build"; exit 1; }
+saver=$build/$arch/velora_ss_launcher.scr
+[ -f "$saver" ] || { echo "build the saver first: $saver"; exit 1; }
 
-"$root/tests/wine/start-session.sh" "$session" "$root/tests/wine" >/dev/null
-trap '"$root/tests/wine/stop-session.sh" "$session"' EXIT
+tools/wine-session.sh start "$session" "$arch" >/dev/null
+trap 'tools/wine-session.sh stop "$session"' EXIT
 # shellcheck disable=SC1091
 source "$session/env"
 # No window manager runs on the virtual screen: Wine draws the title bar itself, with the
 # close box from Wine's own Marlett font (Debian package fonts-wine).
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
 if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 else
@@ -25,12 +28,12 @@ fi
 # A copy of the saver with settings as a user might have them (the file is in code page 932).
 work=$session/shot
 mkdir -p "$work"
-cp "$build/velora_ss_launcher.scr" "$work/velora_ss_launcher.scr"
+cp "$saver" "$work/velora_ss_launcher.scr"
 printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' 6697728 \
     'C:\Program Files\velorandix\velorandix.exe' 'C:\Users\Public\Music\お気に入り.m3u' |
     iconv -f UTF-8 -t CP932 >"$work/velora_ss_launcher.ini"
 
-wine "$work/velora_ss_launcher.scr" /c </dev/null >/dev/null 2>&1 &
+"$WINE" "$work/velora_ss_launcher.scr" /c </dev/null >/dev/null 2>&1 &
 saver=$!
 window=
 for _ in $(seq 300); do
@@ -42,5 +45,5 @@ done
 sleep 2 # let it paint
 mkdir -p "$root/docs"
 xwd -id "$window" -silent | convert xwd:- "$root/docs/config-dialog.png"
-wineserver -k
+"$WINESERVER" -k
 echo "wrote docs/config-dialog.png"

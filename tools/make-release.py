@@ -1,12 +1,19 @@
 #!/usr/bin/env python3
-"""Builds the release zip: the stripped .scr, the read-me for Windows users (code page 932,
-CR LF, as Notepad on a Japanese system reads it) and the licence. The zip is reproducible:
-fixed entry order, dates and permissions, so two builds of the same commit give the same
-bytes."""
+"""Builds the release zip: the two stripped executables, each in the folder that says which
+Windows it is for, the read-me for Windows users (code page 932, CR LF, as Notepad on a
+Japanese system reads it) and the licence. The zip is reproducible: fixed entry order, dates
+and permissions, so two builds of the same commit give the same bytes.
+
+    make-release.py OUTPUT.zip I686.scr X86_64.scr README.txt LICENSE
+"""
 import sys
 import zipfile
 
 FIXED_DATE = (2026, 1, 1, 0, 0, 0)
+# The 32-bit build runs on the Windows 95 family, on 32-bit NT-family Windows and, from
+# SysWOW64, on 64-bit Windows; the 64-bit build is for System32 on 64-bit Windows.
+FOLDER_32 = "32bit"
+FOLDER_64 = "64bit"
 
 
 def windows_text(path, encoding):
@@ -16,9 +23,10 @@ def windows_text(path, encoding):
 
 
 def main():
-    scr, readme, licence, output = sys.argv[1:5]
+    output, scr32, scr64, readme, licence = sys.argv[1:6]
     entries = [
-        ("velora_ss_launcher.scr", open(scr, "rb").read()),
+        (f"{FOLDER_32}/velora_ss_launcher.scr", open(scr32, "rb").read()),
+        (f"{FOLDER_64}/velora_ss_launcher.scr", open(scr64, "rb").read()),
         ("README.txt", windows_text(readme, "cp932")),
         ("LICENSE.txt", windows_text(licence, "ascii")),
     ]

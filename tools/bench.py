@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Helpers of bench/run-bench.sh: the test tones of the benchmark's playlist, and the summary
+"""Helpers of tools/run-bench.sh: the test tones of the benchmark's playlist, and the summary
 of the probe's per-run figures as a Markdown table with medians, ranges, ratios and targets.
 
     bench.py tones <folder>
@@ -112,9 +112,11 @@ def machine_lines(args):
             if line.startswith("model name"):
                 model = line.split(":", 1)[1].strip()
                 break
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    wine = subprocess.run([os.environ.get("WINE", "wine"), "--version"], capture_output=True,
+                          text=True).stdout.strip()
     return [
         f"Machine: {model}, {os.cpu_count()} cores, Linux {platform.release()}, {wine}, "
+        f"the {args.arch} build, "
         f"Xvfb 1024×768×24. Load average (1, 5, 15 min) {args.load_before} before the run, "
         f"{args.load_after} after. Commit {args.commit}, {args.date}.",
         f"{args.rounds} rounds of minimal, saver with music, minimal, saver without music: "
@@ -277,7 +279,7 @@ def summarize(args):
     notes = open(notes_path, encoding="utf-8").read().strip() if os.path.exists(notes_path) else ""
     with open(args.markdown, "w", encoding="utf-8") as out:
         out.write("# Benchmark: velora_ss_launcher against a minimal Win32 saver\n\n")
-        out.write("Made by `./tools/run-bench.sh` (bench/run-bench.sh). Both programs run "
+        out.write("Made by `./tools/run-bench.sh`. Both programs run "
                   "full screen under Wine on a private Xvfb screen, alternately.\n\n")
         out.write("\n".join(rows) + "\n\n")
         out.write("\n\n".join(machine) + "\n\n")
@@ -341,6 +343,7 @@ def main():
     summary.add_argument("--measure-ms", type=float, default=10000)
     summary.add_argument("--commit", default="unknown")
     summary.add_argument("--date", default="unknown date")
+    summary.add_argument("--arch", default="i686")
     args = parser.parse_args()
     if args.command == "tones":
         make_tones(args.folder)
