@@ -10,7 +10,7 @@
 
 ConfigDialogStateRecord ConfigDialogState;
 
-// The full structure, reserved fields and FlagsEx included: the size the dialog is given.
+// The full structure, reserved fields and FlagsEx included: the size the dialog is given first.
 static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 88 : 152), "OPENFILENAMEA in its full form");
 static_assert(sizeof(CHOOSECOLORA) == (sizeof(void*) == 4 ? 36 : 72), "CHOOSECOLORA");
 
@@ -26,9 +26,7 @@ static const char DEFAULT_EXTENSION[] = "exe";
 // would load COMDLG32 and the shell libraries behind it into every full-screen run too,
 // costing start time and memory where no dialog is ever shown.
 static const char COMMON_DIALOG_LIBRARY[] = "COMDLG32.DLL";
-typedef BOOL(WINAPI* GetOpenFileNameFunction)(OPENFILENAMEA* request);
 typedef BOOL(WINAPI* ChooseColorFunction)(CHOOSECOLORA* request);
-typedef DWORD(WINAPI* CommDlgExtendedErrorFunction)();
 
 static HMODULE gCommonDialogs; // loaded once, kept until the process ends
 
@@ -40,18 +38,21 @@ static FARPROC CommonDialogEntry(const char* name)
 }
 
 // A library or entry that cannot be had counts as a failed dialog: nothing changes.
-static BOOL ShowOpenFileDialog(OPENFILENAMEA* request)
+static BOOL WINAPI ShowOpenFileDialog(OPENFILENAMEA* request)
 {
     auto entry = reinterpret_cast<GetOpenFileNameFunction>(CommonDialogEntry("GetOpenFileNameA"));
     return entry && entry(request);
 }
 
-static DWORD LastCommonDialogError()
+static DWORD WINAPI LastCommonDialogError()
 {
     auto entry =
         reinterpret_cast<CommDlgExtendedErrorFunction>(CommonDialogEntry("CommDlgExtendedError"));
     return entry ? entry() : 0;
 }
+
+GetOpenFileNameFunction gGetOpenFileName = ShowOpenFileDialog;
+CommDlgExtendedErrorFunction gCommDlgExtendedError = LastCommonDialogError;
 
 static BOOL ShowColorDialog(CHOOSECOLORA* request)
 {
@@ -61,6 +62,25 @@ static BOOL ShowColorDialog(CHOOSECOLORA* request)
 
 static const char FILE_VERSION_KEY[] = "\\StringFileInfo\\041104b0\\FileVersion";
 static const DWORD MODULE_PATH_SIZE = 260;
+
+// 1 when the user confirmed a file; otherwise 0, and *error says why (0 for a cancel).
+// The common dialogs of the Windows 95 family and NT 4 know only the structure without its
+// reserved fields and FlagsEx (76 bytes on 32-bit Windows) and refuse the full one without
+// showing anything; they get that older form, which is kept for any further call with this
+// request. Newer systems are given the full form first, as they expect.
+static int OpenFileDialog(OPENFILENAMEA* request, DWORD* error)
+{
+    if (gGetOpenFileName(request))
+        return 1;
+    *error = gCommDlgExtendedError();
+    if (*error != CDERR_STRUCTSIZE || request->lStructSize == OPENFILENAME_SIZE_VERSION_400A)
+        return 0;
+    request->lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    if (gGetOpenFileName(request))
+        return 1;
+    *error = gCommDlgExtendedError();
+    return 0;
+}
 
 // Shows the file-open dialog on path, the settings field itself: its content is the name the
 // dialog starts from, and a confirmed choice overwrites it with the full path at once.
@@ -75,9 +95,10 @@ static int ChooseFile(HWND dialog, char* path, const char* filter, const char* t
     request.lpstrTitle = title;
     request.Flags = OFN_FILEMUSTEXIST;
     request.lpstrDefExt = DEFAULT_EXTENSION;
-    if (ShowOpenFileDialog(&request))
+    DWORD error = 0;
+    if (OpenFileDialog(&request, &error))
         return 1;
-    if (LastCommonDialogError() != FNERR_INVALIDFILENAME || path[0] == '\0')
+    if (error != FNERR_INVALIDFILENAME || path[0] == '\0')
         return 0;
 
     // A stored path that the dialog refuses as a starting name would keep the dialog from
@@ -86,7 +107,7 @@ static int ChooseFile(HWND dialog, char* path, const char* filter, const char* t
     char stored[SETTINGS_PATH_SIZE];
     lstrcpynA(stored, path, SETTINGS_PATH_SIZE);
     path[0] = '\0';
-    if (ShowOpenFileDialog(&request))
+    if (OpenFileDialog(&request, &error))
         return 1;
     lstrcpynA(path, stored, SETTINGS_PATH_SIZE);
     return 0;

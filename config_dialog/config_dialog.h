@@ -2,6 +2,7 @@
 // and the reader of the executable's own file version.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>
 
 struct ConfigDialogStateRecord {
     HBRUSH swatchBrush;        // WM_INITDIALOG and every confirmed colour; deleted at the end
@@ -9,6 +10,14 @@ struct ConfigDialogStateRecord {
     int versionNumbers[4];     // ReadFileVersion: major, minor, build, revision
 };
 extern ConfigDialogStateRecord ConfigDialogState;
+
+// The shapes of GetOpenFileNameA and CommDlgExtendedError. The browse buttons reach the
+// file-open dialog through these two, which look the real entries up in COMDLG32 in the
+// product and stand in for an older system's common dialogs in tests.
+typedef BOOL(WINAPI* GetOpenFileNameFunction)(OPENFILENAMEA* request);
+typedef DWORD(WINAPI* CommDlgExtendedErrorFunction)();
+extern GetOpenFileNameFunction gGetOpenFileName;
+extern CommDlgExtendedErrorFunction gCommDlgExtendedError;
 
 // Ends the dialog with 1 after OK (the settings saved) and with 0 after Cancel.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -145,9 +145,12 @@ static void OnPaint(HWND window)
 
 // Asked with a bounded wait, so that a hung or dead accessory cannot keep a topmost
 // full-screen window up. A thread id of 0 (no accessory started) would enumerate every
-// window on some systems, so it is not enumerated at all.
+// window on some systems, so it is not enumerated at all. Only a window found in this close
+// is told: after a refused close the accessory has quit, and the system may since have given
+// its old handle to another program's window.
 static void AskAccessoryToQuit()
 {
+    LauncherState.accessoryWindow = nullptr;
     DWORD threadId = LauncherState.accessoryProcess.dwThreadId;
     if (threadId)
         EnumThreadWindows(threadId, FindAccessoryWindow, 0);

@@ -12,7 +12,7 @@ const UINT ACCESSORY_EXIT_TIMEOUT = 3000;
 
 struct LauncherStateRecord {
     PROCESS_INFORMATION accessoryProcess; // WM_CREATE: CreateProcessA; zero when not started
-    HWND accessoryWindow;                 // WM_CLOSE: FindAccessoryWindow; never reset
+    HWND accessoryWindow;                 // WM_CLOSE: cleared, then FindAccessoryWindow
     int musicEnabled;                     // WM_CREATE: 1 once the music timer runs
     int musicStarted;                     // first tick: 1 once the playlist is loaded
     RECT windowRect;                      // WM_CREATE: the saver window's screen rectangle

@@ -382,12 +382,33 @@ static BOOL WINAPI AcceptPassword(HWND)
     return 1;
 }
 
+// Another program's window, as far as the saver can tell: it counts the commands it is sent.
+static int gStrangerCommands;
+
+static LRESULT CALLBACK CountStrangerCommands(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam)
+{
+    gStrangerCommands += message == WM_COMMAND;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static HWND MakeStrangerWindow()
+{
+    gStrangerCommands = 0;
+    HWND window = CreateWindowExA(0, "STATIC", "stranger", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountStrangerCommands));
+    return window;
+}
+
 // A close refused by the password still ran the launcher's close sequence. The run goes on:
-// it still paints, and a second close neither stops the music nor closes a handle again.
+// it still paints, and a second close neither stops the music, nor closes a handle again, nor
+// tells the window that stood at the accessory's handle (gone with the accessory) to quit.
 TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
 {
     window = MakeSaverWindow(0, 300, 640, 100, true);
-    ASSERT_NE(WaitForAccessoryWindow(), nullptr);
+    HWND accessoryWindow = WaitForAccessoryWindow();
+    ASSERT_NE(accessoryWindow, nullptr);
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0); // the first tick starts the music
     ASSERT_EQ(LauncherState.musicStarted, 1);
     int plays = CountMciCommands("play bgm from 0");
@@ -399,6 +420,8 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
     ASSERT_TRUE(IsWindow(window));
     EXPECT_NE(ReadLog().find("IDM_EXIT"), std::string::npos);
+    EXPECT_EQ(LauncherState.accessoryWindow, accessoryWindow);
+    EXPECT_FALSE(IsWindow(accessoryWindow)) << "the accessory quit on IDM_EXIT";
     EXPECT_EQ(CountMciCommands("close all"), 1);
     EXPECT_EQ(LauncherState.accessoryProcess.hProcess, nullptr);
     EXPECT_EQ(LauncherState.accessoryProcess.hThread, nullptr);
@@ -412,9 +435,14 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
     EXPECT_EQ(CountMciCommands("play bgm from 0"), plays);
 
+    // The system hands the accessory's old handle to a window of another program.
+    HWND stranger = MakeStrangerWindow();
+    LauncherState.accessoryWindow = stranger;
     Sleep(250); // past the password's recheck delay
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
     EXPECT_EQ(CountMciCommands("close all"), 1);
+    EXPECT_EQ(gStrangerCommands, 0) << "IDM_EXIT went to a window not found in this close";
+    DestroyWindow(stranger);
 
     // Accepted at last: the window goes, and the brush with it.
     Sleep(250);
