@@ -3,7 +3,7 @@
 // Clear between rounds sends nothing to a device. Prints one "name value" line per sample.
 //
 //   playlist_bench [rounds]
-#include "launcher/playlist.h"
+#include "launcher/player.h"
 #include <cstdio>
 #include <cstdlib>
 

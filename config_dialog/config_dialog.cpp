@@ -10,6 +10,11 @@
 
 ConfigDialogStateRecord ConfigDialogState;
 
+void ResetConfigDialogState()
+{
+    ConfigDialogState = ConfigDialogStateRecord();
+}
+
 // The full structure, reserved fields and FlagsEx included: the size the dialog is given first.
 static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 88 : 152), "OPENFILENAMEA in its full form");
 static_assert(sizeof(CHOOSECOLORA) == (sizeof(void*) == 4 ? 36 : 72), "CHOOSECOLORA");
@@ -82,47 +87,47 @@ static int OpenFileDialog(OPENFILENAMEA* request, DWORD* error)
     return 0;
 }
 
-// Shows the file-open dialog on path, the settings field itself: its content is the name the
-// dialog starts from, and a confirmed choice overwrites it with the full path at once.
+// Shows the file-open dialog starting from the name in path (SETTINGS_PATH_SIZE bytes). A
+// confirmed choice replaces path with the full path chosen; anything else leaves it as it was.
 static int ChooseFile(HWND dialog, char* path, const char* filter, const char* title)
 {
+    char chosen[SETTINGS_PATH_SIZE];
+    lstrcpynA(chosen, path, SETTINGS_PATH_SIZE);
     OPENFILENAMEA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = dialog;
     request.lpstrFilter = filter;
-    request.lpstrFile = path;
+    request.lpstrFile = chosen;
     request.nMaxFile = SETTINGS_PATH_SIZE;
     request.lpstrTitle = title;
     request.Flags = OFN_FILEMUSTEXIST;
     request.lpstrDefExt = DEFAULT_EXTENSION;
     DWORD error = 0;
-    if (OpenFileDialog(&request, &error))
-        return 1;
-    if (error != FNERR_INVALIDFILENAME || path[0] == '\0')
-        return 0;
-
+    int confirmed = OpenFileDialog(&request, &error);
     // A stored path that the dialog refuses as a starting name would keep the dialog from
-    // ever opening, and the path could never be replaced: start from no name instead, and
-    // keep the stored path unless the user confirms a new one.
-    char stored[SETTINGS_PATH_SIZE];
-    lstrcpynA(stored, path, SETTINGS_PATH_SIZE);
-    path[0] = '\0';
-    if (OpenFileDialog(&request, &error))
-        return 1;
-    lstrcpynA(path, stored, SETTINGS_PATH_SIZE);
-    return 0;
+    // ever opening, and the path could never be replaced: start from no name instead.
+    if (!confirmed && error == FNERR_INVALIDFILENAME && chosen[0] != '\0') {
+        chosen[0] = '\0';
+        confirmed = OpenFileDialog(&request, &error);
+    }
+    if (!confirmed)
+        return 0;
+    lstrcpynA(path, chosen, SETTINGS_PATH_SIZE);
+    return 1;
 }
 
 static void BrowseForAccessory(HWND dialog)
 {
-    if (ChooseFile(dialog, LauncherSettings.accessoryPath, ACCESSORY_FILTER, ACCESSORY_TITLE))
-        SetDlgItemTextA(dialog, IDC_ACCESSORY_PATH, LauncherSettings.accessoryPath);
+    char* path = ConfigDialogState.settings.accessoryPath;
+    if (ChooseFile(dialog, path, ACCESSORY_FILTER, ACCESSORY_TITLE))
+        SetDlgItemTextA(dialog, IDC_ACCESSORY_PATH, path);
 }
 
 static void BrowseForPlaylist(HWND dialog)
 {
-    if (ChooseFile(dialog, LauncherSettings.playlistPath, PLAYLIST_FILTER, PLAYLIST_TITLE))
-        SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, LauncherSettings.playlistPath);
+    char* path = ConfigDialogState.settings.playlistPath;
+    if (ChooseFile(dialog, path, PLAYLIST_FILTER, PLAYLIST_TITLE))
+        SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, path);
 }
 
 // Forgetting the brush once deleted keeps a late paint from being handed a deleted brush.
@@ -141,8 +146,7 @@ static void ReplaceSwatchBrush(COLORREF color)
 
 static void ChangeBackgroundColor(HWND dialog)
 {
-    // COLORREF and LONG are the unsigned and signed forms of one 32-bit type.
-    COLORREF* color = reinterpret_cast<COLORREF*>(&LauncherSettings.backgroundColor);
+    COLORREF* color = &ConfigDialogState.settings.backgroundColor;
     if (!PickColor(dialog, color))
         return;
     ReplaceSwatchBrush(*color);
@@ -165,14 +169,16 @@ static void ShowVersionText(HWND dialog)
     SetDlgItemTextA(dialog, IDC_VERSION_TEXT, text);
 }
 
-static INT_PTR OnInitDialog(HWND dialog)
+// The dialog works on its own copy of the settings, loaded as it opens and saved on OK.
+static INT_PTR OnInitDialog(HWND dialog, HWND, LPARAM)
 {
-    LoadSettings();
+    ResetConfigDialogState();
+    LauncherSettingsRecord* settings = &ConfigDialogState.settings;
+    LoadSettings(settings);
     ReadFileVersion();
-    ConfigDialogState.swatchBrush =
-        CreateSolidBrush(static_cast<COLORREF>(LauncherSettings.backgroundColor));
-    SetDlgItemTextA(dialog, IDC_ACCESSORY_PATH, LauncherSettings.accessoryPath);
-    SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, LauncherSettings.playlistPath);
+    ConfigDialogState.swatchBrush = CreateSolidBrush(settings->backgroundColor);
+    SetDlgItemTextA(dialog, IDC_ACCESSORY_PATH, settings->accessoryPath);
+    SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, settings->playlistPath);
     ShowVersionText(dialog);
     return 1; // the system focuses the first tab stop, OK
 }
@@ -181,17 +187,17 @@ static INT_PTR OnCtlColorStatic(HWND dialog, HDC context, HWND control)
 {
     if (control != GetDlgItem(dialog, IDC_COLOR_SWATCH))
         return 0;
-    SetBkColor(context, static_cast<COLORREF>(LauncherSettings.backgroundColor));
+    SetBkColor(context, ConfigDialogState.settings.backgroundColor);
     return reinterpret_cast<INT_PTR>(ConfigDialogState.swatchBrush);
 }
 
 // Dispatched on the control identifier alone. The edit controls' notifications are not
 // looked at: what is typed there never reaches the settings.
-static INT_PTR OnCommand(HWND dialog, int id)
+static INT_PTR OnCommand(HWND dialog, int id, HWND, UINT)
 {
     switch (id) {
     case IDOK:
-        SaveSettings();
+        SaveSettings(&ConfigDialogState.settings);
         EndConfigDialog(dialog, 1);
         return 1;
     case IDCANCEL: EndConfigDialog(dialog, 0); return 1; // also Esc and the close box
@@ -205,11 +211,13 @@ static INT_PTR OnCommand(HWND dialog, int id)
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog, reinterpret_cast<HWND>(wParam), lParam);
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(dialog, reinterpret_cast<HDC>(wParam),
                                 reinterpret_cast<HWND>(lParam));
-    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
     }
     return 0;
 }

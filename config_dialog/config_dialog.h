@@ -1,15 +1,20 @@
 // The configure mode's modal settings dialog (template 2003): its procedure, the colour chooser
 // and the reader of the executable's own file version.
 #pragma once
+#include "launcher/settings.h"
 #include <windows.h>
 #include <commdlg.h>
 
 struct ConfigDialogStateRecord {
+    LauncherSettingsRecord settings; // WM_INITDIALOG: loaded; browse buttons, colour; OK saves
     HBRUSH swatchBrush;        // WM_INITDIALOG and every confirmed colour; deleted at the end
     COLORREF customColors[16]; // PickColor: all black before every opening of the chooser
     int versionNumbers[4];     // ReadFileVersion: major, minor, build, revision
 };
 extern ConfigDialogStateRecord ConfigDialogState;
+
+// All back to zero, as before the dialog opens: WM_INITDIALOG begins with it; tests too.
+void ResetConfigDialogState();
 
 // The shapes of GetOpenFileNameA and CommDlgExtendedError. The browse buttons reach the
 // file-open dialog through these two, which look the real entries up in COMDLG32 in the

@@ -1,7 +1,9 @@
 // The background-music player: plays the playlist's tracks one after another through MCI
 // command strings on the device alias "bgm", polled once per music tick.
-#include "launcher/playlist.h"
+#include "launcher/player.h"
 #include <string.h>
+
+MciSendStringFunction gSendMciCommand = mciSendStringA;
 
 static const char OPEN_COMMAND_HEAD[] = "open \"";
 static const char OPEN_COMMAND_TAIL[] = "\" alias bgm";
@@ -11,18 +13,24 @@ const int OPEN_COMMAND_SIZE =
     PLAYLIST_PATH_SIZE + sizeof OPEN_COMMAND_HEAD + sizeof OPEN_COMMAND_TAIL;
 const int MCI_REPLY_SIZE = 256;
 
-void Playlist::Stop()
+void Stop()
 {
     gSendMciCommand("stop bgm", nullptr, 0, nullptr);
     gSendMciCommand("close bgm", nullptr, 0, nullptr);
 }
 
-int Playlist::Play(int trackNumber)
+void CloseAllMusic()
+{
+    Stop();
+    gSendMciCommand("close all", nullptr, 0, nullptr);
+}
+
+int Play(Playlist* playlist, int trackNumber)
 {
     if (trackNumber < 1 || trackNumber > MAX_TRACKS)
         return 0;
     Stop();
-    const char* path = tracks[trackNumber - 1];
+    const char* path = playlist->tracks[trackNumber - 1];
     if (path == nullptr)
         return 0;
     size_t pathLength = strlen(path);
@@ -44,11 +52,11 @@ int Playlist::Play(int trackNumber)
     gSendMciCommand(command, reply, MCI_REPLY_SIZE, nullptr);
     reply[0] = '\0';
     gSendMciCommand("play bgm from 0", reply, MCI_REPLY_SIZE, nullptr);
-    currentTrack = trackNumber;
+    playlist->currentTrack = trackNumber;
     return 1;
 }
 
-int Playlist::IsPlaying()
+int IsPlaying()
 {
     // A failed request leaves the reply empty, so no open device counts as not playing.
     char reply[MCI_REPLY_SIZE];
@@ -58,12 +66,13 @@ int Playlist::IsPlaying()
     return strcmp(reply, "playing") == 0 ? 1 : 0;
 }
 
-void Playlist::Advance()
+void Advance(Playlist* playlist)
 {
     if (IsPlaying())
         return;
-    ++currentTrack;
-    if (currentTrack > trackCount)
-        currentTrack = 1;
-    Play(currentTrack);
+    int next = playlist->currentTrack + 1;
+    if (next > playlist->trackCount)
+        next = 1;
+    playlist->currentTrack = next;
+    Play(playlist, next);
 }

@@ -1,18 +1,12 @@
 // The one process-wide playlist: up to 2048 track paths read from an M3U file, resolved
-// against the playlist's folder, and released again together with the music devices.
+// against the playlist's folder, and released again.
 #include "launcher/playlist.h"
 #include "launcher/portable/track_path.h"
+#include "saver_host/saver_host.h"
 #include <share.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-
-MciSendStringFunction gSendMciCommand = mciSendStringA;
-
-bool IsSystemLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != 0;
-}
 
 // A read takes at most 1023 bytes of a line and its NUL; a longer line comes in pieces.
 const int PLAYLIST_LINE_SIZE = 1024;
@@ -73,8 +67,6 @@ int Playlist::AddEntry(const char* line)
 
 void Playlist::Clear()
 {
-    Stop();
-    gSendMciCommand("close all", nullptr, 0, nullptr);
     for (int slot = 0; slot < MAX_TRACKS; ++slot) {
         free(tracks[slot]);
         tracks[slot] = nullptr;

@@ -1,38 +1,25 @@
-// The one process-wide playlist: up to 2048 track paths read from an M3U file, and the
-// background-music player that plays them through MCI command strings.
+// The one process-wide playlist: up to 2048 track paths read from an M3U file and resolved
+// against the playlist's folder. The player (player.h) plays them.
 #pragma once
-#include <windows.h>
-#include <mmsystem.h>
 
 const int MAX_TRACKS = 2048;
 const int PLAYLIST_PATH_SIZE = 1024;
-
-// The shape of mciSendStringA. The player sends every command through gSendMciCommand,
-// which is mciSendStringA in the product and a recorder in tests.
-typedef MCIERROR(WINAPI* MciSendStringFunction)(LPCSTR command, LPSTR reply, UINT replyLength,
-                                                HWND notifyWindow);
-extern MciSendStringFunction gSendMciCommand;
-
-// The system ANSI code page's lead-byte test (IsDBCSLeadByte), for SplitPath.
-bool IsSystemLeadByte(unsigned char byte);
 
 class Playlist {
 public:
     Playlist();
     ~Playlist();
 
+    // Appends the tracks of the file; returns trackCount afterwards.
     int Load(const char* playlistPath);
+    // The track number now holding the line's path, or 0 when the line names no track.
     int AddEntry(const char* line);
+    // Frees every slot; trackCount becomes 0, currentTrack and baseDirectory stay.
     void Clear();
-
-    int Play(int trackNumber);
-    int IsPlaying();
-    void Stop();
-    void Advance();
 
     char* tracks[MAX_TRACKS];               // slot i holds track i + 1; owned, or null
     int trackCount;                         // entries stored by Load since the last Clear
-    int currentTrack;                       // the player: track last started, 0 before any
+    int currentTrack;                       // the player's: track last started, 0 before any
     char baseDirectory[PLAYLIST_PATH_SIZE]; // Load: drive and folder of the playlist file
 };
 

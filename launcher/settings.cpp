@@ -55,41 +55,42 @@ static int GetSettingsPath(char* settingsPath)
     return SettingsPathFromModulePath(modulePath, settingsPath);
 }
 
-void LoadSettings()
+void LoadSettings(LauncherSettingsRecord* settings)
 {
-    LauncherSettings.backgroundColor = static_cast<LONG>(DEFAULT_BACKGROUND_COLOR);
-    LauncherSettings.accessoryPath[0] = '\0';
-    LauncherSettings.playlistPath[0] = '\0';
+    settings->backgroundColor = DEFAULT_BACKGROUND_COLOR;
+    settings->accessoryPath[0] = '\0';
+    settings->playlistPath[0] = '\0';
 
     char settingsPath[SETTINGS_PATH_SIZE];
     if (!GetSettingsPath(settingsPath))
         return;
-    LauncherSettings.backgroundColor = static_cast<LONG>(GetPrivateProfileIntA(
+    // Read as signed decimal text; the value's 32 bits are the colour as written.
+    settings->backgroundColor = static_cast<COLORREF>(GetPrivateProfileIntA(
         SETTINGS_SECTION, BACKGROUND_COLOR_KEY, DEFAULT_BACKGROUND_COLOR, settingsPath));
     GetPrivateProfileStringA(SETTINGS_SECTION,
                              ACCESSORY_PATH_KEY,
                              "",
-                             LauncherSettings.accessoryPath,
+                             settings->accessoryPath,
                              SETTINGS_PATH_SIZE,
                              settingsPath);
     GetPrivateProfileStringA(SETTINGS_SECTION,
                              PLAYLIST_PATH_KEY,
                              "",
-                             LauncherSettings.playlistPath,
+                             settings->playlistPath,
                              SETTINGS_PATH_SIZE,
                              settingsPath);
 }
 
-void SaveSettings()
+void SaveSettings(const LauncherSettingsRecord* settings)
 {
     char settingsPath[SETTINGS_PATH_SIZE];
     if (!GetSettingsPath(settingsPath))
         return;
     char colorText[16]; // a sign and ten digits at most
-    wsprintfA(colorText, "%ld", LauncherSettings.backgroundColor);
+    wsprintfA(colorText, "%ld", static_cast<LONG>(settings->backgroundColor));
     WritePrivateProfileStringA(SETTINGS_SECTION, BACKGROUND_COLOR_KEY, colorText, settingsPath);
     WritePrivateProfileStringA(
-        SETTINGS_SECTION, ACCESSORY_PATH_KEY, LauncherSettings.accessoryPath, settingsPath);
+        SETTINGS_SECTION, ACCESSORY_PATH_KEY, settings->accessoryPath, settingsPath);
     WritePrivateProfileStringA(
-        SETTINGS_SECTION, PLAYLIST_PATH_KEY, LauncherSettings.playlistPath, settingsPath);
+        SETTINGS_SECTION, PLAYLIST_PATH_KEY, settings->playlistPath, settingsPath);
 }

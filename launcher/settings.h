@@ -5,15 +5,20 @@
 const COLORREF DEFAULT_BACKGROUND_COLOR = 8421504; // mid grey
 const int SETTINGS_PATH_SIZE = 1024;
 
+// The three settings as the program holds them. The colour becomes signed decimal text only in
+// the file.
 struct LauncherSettingsRecord {
-    LONG backgroundColor;                   // LoadSettings, the colour chooser
-    char accessoryPath[SETTINGS_PATH_SIZE]; // LoadSettings, the accessory's file-open dialog
-    char playlistPath[SETTINGS_PATH_SIZE];  // LoadSettings, the playlist's file-open dialog
+    COLORREF backgroundColor;               // the background and the dialog's swatch
+    char accessoryPath[SETTINGS_PATH_SIZE]; // full path of velorandix.exe
+    char playlistPath[SETTINGS_PATH_SIZE];  // the M3U playlist; empty for no music
 };
+// The saver run's settings: LoadSettings at window creation; read by the launcher.
 extern LauncherSettingsRecord LauncherSettings;
 
-void LoadSettings();
-void SaveSettings();
+// Fills *settings from the settings file, each field from its key or its default.
+void LoadSettings(LauncherSettingsRecord* settings);
+// Writes all three fields of *settings to the settings file.
+void SaveSettings(const LauncherSettingsRecord* settings);
 
 // The settings file of the executable at modulePath: its long form where the system offers
 // it, with "ini" written over the last three characters. settingsPath has SETTINGS_PATH_SIZE

@@ -24,29 +24,45 @@ static LRESULT FinishMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 // A refused close keeps the saver up; the next mouse dismissal needs a fresh move from where
-// the cursor stood at the refusal.
-static LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
+// the cursor stood at the refusal. On the NT family nothing is refused.
+static int OnClose(HWND window)
 {
     if (!SaverState.isWin9x || CheckPasswordOnClose(window))
-        return FinishMessage(window, WM_CLOSE, wParam, lParam);
+        return 1;
     POINT cursor;
     if (GetCursorPos(&cursor))
         SaverState.lastCursor = cursor;
     return 0;
 }
 
-static LRESULT OnVerifyPassword(HWND window, WPARAM wParam, LPARAM lParam)
+static LRESULT OnVerifyPassword(HWND window)
 {
-    if (!SaverState.isWin9x)
-        return FinishMessage(window, VERIFY_PASSWORD_MESSAGE, wParam, lParam);
     if (!SaverState.verifyPasswordEntry)
         return 1;
     return SaverState.verifyPasswordEntry(window);
 }
 
-// The message's own coordinates are client coordinates and are not used. A cursor position
-// that cannot be read counts as no move.
-static void OnMouseMove(HWND window)
+static void OnShowWindow(HWND, BOOL shown, UINT)
+{
+    if (shown)
+        SetCursor(nullptr);
+}
+
+static void OnActivateApp(HWND window, BOOL active, DWORD)
+{
+    if (!active)
+        PostCloseRequest(window);
+}
+
+static void OnPower(HWND window, int code)
+{
+    if (code == PWR_CRITICALRESUME)
+        PostCloseRequest(window);
+}
+
+// The message's own coordinates are client coordinates and are not used: the threshold is
+// measured on the screen. A cursor position that cannot be read counts as no move.
+static void OnMouseMove(HWND window, int, int, UINT)
 {
     POINT cursor;
     if (!GetCursorPos(&cursor))
@@ -68,8 +84,14 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return FinishMessage(window, message, wParam, lParam);
 
     switch (message) {
-    case WM_CLOSE: return OnClose(window, wParam, lParam);
-    case VERIFY_PASSWORD_MESSAGE: return OnVerifyPassword(window, wParam, lParam);
+    case WM_CLOSE:
+        if (!OnClose(window))
+            return 0; // refused: the window stays
+        return FinishMessage(window, message, wParam, lParam);
+    case VERIFY_PASSWORD_MESSAGE:
+        if (!SaverState.isWin9x)
+            return FinishMessage(window, message, wParam, lParam);
+        return OnVerifyPassword(window);
     }
 
     // While the password dialog runs, input belongs to it and must not queue more closes.
@@ -78,19 +100,19 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
     switch (message) {
     case WM_SHOWWINDOW:
-        if (wParam)
-            SetCursor(nullptr);
+        OnShowWindow(window, static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
         break;
     case WM_ACTIVATEAPP:
-        if (!wParam)
-            PostCloseRequest(window);
+        OnActivateApp(window, static_cast<BOOL>(wParam), static_cast<DWORD>(lParam));
         break;
     case WM_SETCURSOR: SetCursor(nullptr); return 1;
-    case WM_POWER:
-        if (wParam == PWR_CRITICALRESUME)
-            PostCloseRequest(window);
+    case WM_POWER: OnPower(window, static_cast<int>(wParam)); break;
+    case WM_MOUSEMOVE:
+        OnMouseMove(window,
+                    static_cast<short>(LOWORD(lParam)),
+                    static_cast<short>(HIWORD(lParam)),
+                    static_cast<UINT>(wParam));
         break;
-    case WM_MOUSEMOVE: OnMouseMove(window); break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:

@@ -54,7 +54,7 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, 
 
 } // namespace
 
-int RunGuarded(int (*mode)(void* context), void* context)
+int RunUnderFaultGuard(int (*mode)(void* context), void* context)
 {
     SetUnhandledExceptionFilter(LetGuardHandleFault);
 
@@ -122,7 +122,7 @@ extern "C" LONG GuardFilter(EXCEPTION_POINTERS* pointers, void*)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-int RunGuarded(int (*mode)(void* context), void* context)
+int RunUnderFaultGuard(int (*mode)(void* context), void* context)
 {
     SetUnhandledExceptionFilter(LetGuardHandleFault);
     gGuardTookFault = 0;

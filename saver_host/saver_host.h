@@ -1,62 +1,125 @@
-// The saver host: what every screen saver of this kind does, whatever it shows. Its
-// process-wide record and the operations the other subsystems call.
+// The saver host: what every screen saver of this kind does, whatever it shows. It knows no
+// particular saver: a saver hands it a SaverDefinition through SaverStart. Each section below
+// says which file exports what; the first says what a saver must supply.
 #pragma once
+#include "saver_host/portable/password_timing.h"
 #include <windows.h>
+
+// ==== What a saver supplies ========================================================
+//
+// The program's entry file fills a SaverDefinition and hands it to SaverStart.
+//
+// Every message of the saver window runs one chain, in this order:
+//   1. SaverWindowProc (saver_window.cpp): the IME at creation and destruction, the cursor,
+//      the fixed title, the swallowed system commands, help and context menus of the
+//      preview. Once the close is allowed, input, paint and timer messages end here.
+//      Everything else goes on unchanged to
+//   2. saverProc: what this saver does. It swallows what it must and hands every other
+//      message, unchanged, to
+//   3. DefaultSaverProc (default_proc.cpp): dismissal on input, the password check of a
+//      close, the autoplay answer; then DefWindowProcA. Its result is the chain's result.
+//
+// The configure mode runs configDialogProc modally on the dialog template numbered
+// configDialogTemplate in the executable's resources; the dialog's end value (1 after OK, 0
+// after Cancel) is the exit code.
+struct SaverDefinition {
+    WNDPROC saverProc;        // the chain's middle step; ends in DefaultSaverProc
+    DLGPROC configDialogProc; // the settings dialog
+    int configDialogTemplate; // its template's resource number
+};
+
+// ==== saver_state.cpp: the host's process-wide record ==============================
 
 // VerifyScreenSavePwd of PASSWORD.CPL: nonzero when the user proved the password.
 typedef BOOL(WINAPI* VerifyPasswordFunction)(HWND window);
 // ImmAssociateContext of IMM32.DLL, looked up only when that module is already loaded.
 typedef HANDLE(WINAPI* AssociateContextFunction)(HWND window, HANDLE inputContext);
 
+// Each field names its writer.
 struct SaverStateRecord {
-    HINSTANCE instance;          // SaverMain, first step; read by the dialog and the saver window
-    HWND saverWindow;            // RunSaver, the created window
-    int isPreview;               // RunSaver, 1 before a preview window is created; never reset
-    int closeAllowed;            // CheckPasswordOnClose; once nonzero it stays so
-    int checkingPassword;        // CheckPasswordOnClose, 1 while a verification runs
-    HMODULE passwordLibrary;     // LoadPasswordHook / UnloadPasswordHook: PASSWORD.CPL
-    VerifyPasswordFunction verifyPasswordEntry;  // set only while passwordLibrary is set
-    UINT autoPlayMessage;        // RunSaver: "QueryCancelAutoPlay", 0 when not registered
-    HMODULE imeLibrary;          // WM_CREATE: IMM32.DLL when already loaded
-    AssociateContextFunction associateContextEntry;  // WM_CREATE
-    HANDLE savedInputContext;    // WM_CREATE: the context detached from the saver window
-    int isWin9x;                 // SaverMain, before the dispatch: 1 on the Windows 95 family
-    POINT lastCursor;            // WM_CREATE, dismissing mouse moves, refused closes
-    DWORD lastCheckTick;         // CheckPasswordOnClose: tick at the end of the last check
+    const SaverDefinition* saver;  // SaverStart: what this saver supplies
+    HINSTANCE instance;            // SaverMain, first step; read by the dialog and the window
+    HWND saverWindow;              // RunSaver, the created window
+    int isPreview;                 // RunSaver, 1 before a preview window is created
+    int closeAllowed;              // CheckPasswordOnClose; once nonzero it stays so
+    int checkingPassword;          // CheckPasswordOnClose, 1 while a verification runs
+    HMODULE passwordLibrary;       // LoadPasswordHook / UnloadPasswordHook: PASSWORD.CPL
+    VerifyPasswordFunction verifyPasswordEntry; // set only while passwordLibrary is set
+    UINT autoPlayMessage;          // RunSaver: "QueryCancelAutoPlay", 0 when not registered
+    HMODULE imeLibrary;            // WM_CREATE: IMM32.DLL when already loaded
+    AssociateContextFunction associateContextEntry; // WM_CREATE
+    HANDLE savedInputContext;      // WM_CREATE: the context detached from the saver window
+    int isWin9x;                   // SaverMain, before the dispatch: 1 on the Windows 95 family
+    POINT lastCursor;              // WM_CREATE, dismissing mouse moves, refused closes
+    DWORD lastCheckTick = NO_CHECK_YET; // CheckPasswordOnClose: tick when the last check ended
 };
 extern SaverStateRecord SaverState;
+
+// Everything back to its value at process start. SaverStart begins with it; tests too.
+void ResetSaverState();
+
+// ==== saver_start.cpp: start and end of the process ================================
+
+// Works out the command tail and the show command, runs SaverMain and ends the process with
+// its result, without the runtime's exit-time processing.
+[[noreturn]] void SaverStart(const SaverDefinition* saver);
+// Notes the instance and the Windows family, then runs the mode the command tail's first
+// switch names under the fault guard. Returns the exit code.
+int WINAPI SaverMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandTail,
+                     int showCommand);
+
+// ==== configure_mode.cpp: the configure mode =======================================
+
+int ShowConfigDialog(HWND owner);
+int PrepareConfigDialog(HINSTANCE instance);
+
+// ==== window_text.cpp: windows named on the command line ===========================
+
+// The window whose handle the text starts with in decimal, or null without digits. Windows
+// handles are 32 bits wide on every Windows; a 64-bit process widens them by sign.
+HWND WindowFromHandleText(const char* text);
+// That window, or the foreground window when the text names none (null text, no digits, 0,
+// or a window that is gone).
+HWND OwnerWindowFromText(const char* text);
+
+// ==== fault_guard.cpp: the fault guard around a mode ===============================
+
+// What a mode yields when the guard has handled a fault in it.
+const int FAULT_EXIT_CODE = -1;
+// Runs mode(context). A fault that the system's UnhandledExceptionFilter lets the guard
+// handle tells the system no saver runs any more and yields FAULT_EXIT_CODE.
+int RunUnderFaultGuard(int (*mode)(void* context), void* context);
+
+// ==== saver_window.cpp: the saver window and its message loop =======================
+
+// The preview inside parent, or the full-screen run when parent is null. Returns the exit
+// code: 0 at the normal end and when another full-screen saver runs.
+int RunSaver(HWND parent);
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ==== default_proc.cpp: default handling and dismissal =============================
 
 // Private message by which a close asks the window chain to verify the password.
 const UINT VERIFY_PASSWORD_MESSAGE = 0x8000;
 // A mouse move dismisses only when |dx| + |dy| exceeds this many pixels.
 const DWORD MOUSE_MOVE_THRESHOLD = 4;
-
-// Entry and dispatch.
-[[noreturn]] void SaverStart();
-int WINAPI SaverMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandTail,
-                     int showCommand);
-int ShowConfigDialog(HWND owner);
-int PrepareConfigDialog(HINSTANCE instance);
-// The window named by a decimal handle text, or the foreground window when the text names
-// none (null text, no digits, 0, or a window that is gone).
-HWND OwnerWindowFromText(const char* text);
-// Runs mode(context) under the fault guard. A fault that the system lets the guard handle
-// tells the system no saver runs any more and yields FAULT_EXIT_CODE.
-const int FAULT_EXIT_CODE = -1;
-int RunGuarded(int (*mode)(void* context), void* context);
-
-// Saver window and message loop.
-int RunSaver(HWND parent);
-LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Default handling and dismissal.
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Password lock (Windows 95 family).
+// ==== password.cpp: the password lock of the Windows 95 family ======================
+
 void LoadPasswordHook();
 void UnloadPasswordHook();
 void SetScreenSaverRunning(int flag);
+// Nonzero when the close may proceed, 0 when it is refused.
 int CheckPasswordOnClose(HWND window);
+// The /a mode: MPR.DLL's password change over the window the text names. Returns 0.
 int ChangePassword(const char* text);
 // GetTickCount, unless a test has put another tick source in its place.
 extern DWORD(WINAPI* PasswordTickCount)();
+
+// ==== code_page.cpp: the system's ANSI code page for the platform-free code ==========
+
+// IsDBCSLeadByte: whether the byte starts a double-byte character.
+bool IsSystemLeadByte(unsigned char byte);
+// CharNextA: the next character, one or two bytes on; stays at the NUL.
+const char* NextSystemCharacter(const char* text);

@@ -1,7 +1,6 @@
 // The saver window: its class, the full-screen popup or the preview child, the message loop,
-// and the first filter of the window's message chain (then the launcher, then the defaults).
+// and the first step of the window's message chain (then the saver's, then the defaults).
 #include "saver_host/saver_host.h"
-#include "launcher/launcher_saver.h"
 
 const char SAVER_CLASS_NAME[] = "WindowsScreenSaverClass";
 const char FULL_SCREEN_TITLE[] = "Screen Saver";
@@ -165,7 +164,7 @@ static void RestoreInputMethod(HWND window)
         SaverState.associateContextEntry(window, SaverState.savedInputContext);
 }
 
-static void OnCreate(HWND window)
+static void OnCreate(HWND window, const CREATESTRUCTA*)
 {
     DetachInputMethod(window);
     GetCursorPos(&SaverState.lastCursor);
@@ -179,6 +178,15 @@ static void OnDestroy(HWND window)
     gQuitPosted = 1;
 }
 
+// The chain's next step: the saver's own handling, which ends in DefaultSaverProc.
+static LRESULT PassToSaver(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const SaverDefinition* saver = SaverState.saver;
+    if (saver == nullptr || saver->saverProc == nullptr)
+        return DefaultSaverProc(window, message, wParam, lParam);
+    return saver->saverProc(window, message, wParam, lParam);
+}
+
 // The control panel owns help and context menus for its preview area.
 static LRESULT ForwardToPreviewArea(HWND window, UINT message, LPARAM lParam)
 {
@@ -188,47 +196,52 @@ static LRESULT ForwardToPreviewArea(HWND window, UINT message, LPARAM lParam)
     return 1;
 }
 
-// The whole wParam is compared: these exact commands would start another saver or switch
-// windows away from a running one.
+// In full screen only, and the whole wParam is compared: these exact commands would start
+// another saver or switch windows away from a running one.
 static int IsSwallowedSystemCommand(WPARAM command)
 {
+    if (SaverState.isPreview)
+        return 0;
     return command == SC_SCREENSAVE || command == SC_NEXTWINDOW || command == SC_PREVWINDOW;
 }
 
-LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// What no longer reaches the saver once the close is allowed: it neither paints, nor plays
+// on, nor takes input as a new close request.
+static int IsInputPaintOrTick(UINT message)
 {
     switch (message) {
-    case WM_CREATE: OnCreate(window); break;
-    case WM_DESTROY: OnDestroy(window); break;
-    case WM_SETTEXT: return 0; // the single-instance test relies on the title
-    case WM_PAINT:
-        if (SaverState.closeAllowed)
-            return DefWindowProcA(window, message, wParam, lParam);
-        HideCursorInFullScreen();
-        break;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        if (SaverState.isPreview)
-            return ForwardToPreviewArea(window, message, lParam);
-        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (SaverState.closeAllowed)
-            return DefWindowProcA(window, message, wParam, lParam);
+    case WM_PAINT:
+    case WM_TIMER: return 1;
+    }
+    return 0;
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (SaverState.closeAllowed && IsInputPaintOrTick(message))
+        return message == WM_TIMER ? 0 : DefWindowProcA(window, message, wParam, lParam);
+
+    switch (message) {
+    case WM_CREATE: OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam)); break;
+    case WM_DESTROY: OnDestroy(window); break;
+    case WM_SETTEXT: return 0; // the single-instance test relies on the title
+    case WM_PAINT: HideCursorInFullScreen(); break;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        if (SaverState.isPreview)
+            return ForwardToPreviewArea(window, message, lParam);
         break;
     case WM_SYSCOMMAND:
-        if (!SaverState.isPreview && IsSwallowedSystemCommand(wParam))
+        if (IsSwallowedSystemCommand(wParam))
             return 0;
         break;
-    case WM_TIMER:
-        if (SaverState.closeAllowed)
-            return 0;
-        Sleep(0);
-        break;
+    case WM_TIMER: Sleep(0); break; // the rest of the time slice, before the tick is handled
     }
-    return LauncherSaverProc(window, message, wParam, lParam);
+    return PassToSaver(window, message, wParam, lParam);
 }

@@ -140,8 +140,8 @@ TEST_F(BrowseButtons, AnOlderSystemGetsTheOlderFormOfTheSameRequest)
     const UINT OLDER = OLDER_FORM_SIZE;
     const char STORED[] = "C:\\stored\\velorandix.exe";
     const char CHOSEN[] = "C:\\chosen\\velorandix.exe";
-    char* const accessory = LauncherSettings.accessoryPath;
-    char* const playlist = LauncherSettings.playlistPath;
+    char* const accessory = ConfigDialogState.settings.accessoryPath;
+    char* const playlist = ConfigDialogState.settings.playlistPath;
     struct Case {
         const char* what;
         int button;
@@ -192,7 +192,7 @@ TEST_F(BrowseButtons, AnOlderSystemGetsTheOlderFormOfTheSameRequest)
         ASSERT_FALSE(calls.empty()) << c.what;
         const OPENFILENAMEA& first = calls[0].request;
         EXPECT_EQ(first.hwndOwner, dialog) << c.what;
-        EXPECT_EQ(first.lpstrFile, c.path) << c.what;
+        EXPECT_EQ(first.nMaxFile, static_cast<DWORD>(SETTINGS_PATH_SIZE)) << c.what;
         for (size_t i = 1; i < calls.size(); ++i) {
             const OPENFILENAMEA& call = calls[i].request;
             EXPECT_EQ(call.hwndOwner, first.hwndOwner) << c.what << ", call " << i;

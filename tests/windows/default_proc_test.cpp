@@ -22,7 +22,7 @@ class DefaultHandling : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSaverState();
+        ResetRun();
         gVerifyCalls = 0;
         WriteSettings(RGB(0, 0, 128), ExecutablePath(), "");
         window = MakeSaverWindow(400, 300, 200, 150);
@@ -167,7 +167,7 @@ TEST_F(DefaultHandling, ACloseDestroysTheWindowUnlessThePasswordRefusesIt)
     };
     for (const Case& c : cases) {
         DestroySaverWindow(window);
-        ResetSaverState();
+        ResetRun();
         gVerifyCalls = 0;
         window = MakeSaverWindow(400, 300, 200, 150);
         Enter(c.regime);

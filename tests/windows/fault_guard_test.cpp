@@ -45,19 +45,19 @@ TEST(FaultGuard, PassesTheModeResultThrough)
 {
     int results[] = {0, 1, -1, 12345};
     for (int result : results)
-        EXPECT_EQ(RunGuarded(ReturnContext, &result), result);
+        EXPECT_EQ(RunUnderFaultGuard(ReturnContext, &result), result);
 }
 
 TEST(FaultGuard, AFaultInTheModeYieldsTheFaultExitCode)
 {
-    EXPECT_EQ(RunGuarded(WriteThroughNull, nullptr), FAULT_EXIT_CODE);
+    EXPECT_EQ(RunUnderFaultGuard(WriteThroughNull, nullptr), FAULT_EXIT_CODE);
     // The guard is usable again, and the thread's frame chain survived the first fault.
-    EXPECT_EQ(RunGuarded(WriteThroughNull, nullptr), FAULT_EXIT_CODE);
+    EXPECT_EQ(RunUnderFaultGuard(WriteThroughNull, nullptr), FAULT_EXIT_CODE);
     int value = 3;
-    EXPECT_EQ(RunGuarded(ReturnContext, &value), 3);
+    EXPECT_EQ(RunUnderFaultGuard(ReturnContext, &value), 3);
 }
 
 TEST(FaultGuard, CoversAFaultInsideTheMessageLoop)
 {
-    EXPECT_EQ(RunGuarded(FaultInsideWindowProcedure, nullptr), FAULT_EXIT_CODE);
+    EXPECT_EQ(RunUnderFaultGuard(FaultInsideWindowProcedure, nullptr), FAULT_EXIT_CODE);
 }

@@ -1,7 +1,7 @@
 // Real background music under Wine: two generated WAV tracks of clearly different pitch play
-// through the system's MCI in playlist order, and Clear silences them. The session's default
-// sound device appends every played sample, in the track's own format, to capture.raw.
-#include "launcher/playlist.h"
+// through the system's MCI in playlist order, and closing the music silences them. The
+// session's default sound device appends every played sample, in the track's own format, to capture.raw.
+#include "launcher/player.h"
 #include "tests/common/sound_capture.h"
 #include <gtest/gtest.h>
 #include <cmath>
@@ -84,7 +84,7 @@ protected:
             if (GetTickCount() - start > timeout)
                 return false;
             Sleep(50);
-            playlist->Advance();
+            Advance(playlist);
         }
         return true;
     }
@@ -92,7 +92,7 @@ protected:
     Playlist* playlist;
 };
 
-TEST_F(MusicSound, BothTracksPlayInOrderAndClearSilencesTheMusic)
+TEST_F(MusicSound, BothTracksPlayInOrderAndClosingSilencesTheMusic)
 {
     std::string capture = CapturePath();
     ASSERT_FALSE(capture.empty()) << "WINE_SESSION_DIR is not set";
@@ -112,24 +112,25 @@ TEST_F(MusicSound, BothTracksPlayInOrderAndClearSilencesTheMusic)
     ASSERT_EQ(playlist->Load((folder + "list.m3u").c_str()), 2);
 
     // The first tick: track 1 starts, and the second call finds it playing.
-    playlist->Advance();
-    playlist->Advance();
+    Advance(playlist);
+    Advance(playlist);
     EXPECT_EQ(playlist->currentTrack, 1);
-    EXPECT_EQ(playlist->IsPlaying(), 1);
+    EXPECT_EQ(IsPlaying(), 1);
 
     // Track 2 follows once track 1 has ended; let a quarter second of it reach the device.
     ASSERT_TRUE(AdvanceUntil([&] { return playlist->currentTrack == 2; }, 10000));
     ASSERT_TRUE(AdvanceUntil([&] { return FileSizeOf(capture) - start >= lowBytes + SAMPLE_RATE / 2; },
                              10000));
-    ASSERT_EQ(playlist->IsPlaying(), 1) << "track 2 ended before Clear";
+    ASSERT_EQ(IsPlaying(), 1) << "track 2 ended before the close";
+    CloseAllMusic();
     playlist->Clear();
-    EXPECT_EQ(playlist->IsPlaying(), 0);
+    EXPECT_EQ(IsPlaying(), 0);
 
-    // Clear stops the sound: after the device has settled, nothing more is appended.
+    // Closing stops the sound: after the device has settled, nothing more is appended.
     Sleep(300);
     long long settled = FileSizeOf(capture);
     Sleep(1500);
-    EXPECT_EQ(FileSizeOf(capture), settled) << "sound went on after Clear";
+    EXPECT_EQ(FileSizeOf(capture), settled) << "sound went on after the close";
     EXPECT_LT(settled - start, lowBytes + highBytes * 3 / 4) << "track 2 was not cut short";
 
     // Track 1 whole at the low pitch, then track 2 at the high pitch, never the other way.

@@ -17,6 +17,13 @@ const UINT SPI_GETSCREENSAVERRUNNING_ACTION = 114;
 
 std::vector<UINT> gMessages; // every message the saver window received, in order
 
+// A saver that does nothing of its own: the host's chain alone.
+LRESULT CALLBACK StubSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefaultSaverProc(window, message, wParam, lParam);
+}
+const SaverDefinition STUB_SAVER = {StubSaverProc, nullptr, 0};
+
 LRESULT CALLBACK RecordingSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     gMessages.push_back(message);
@@ -64,13 +71,6 @@ DWORD WINAPI ScriptedTickCount()
                                                                        : gTicks.size() - 1];
     ++gTickReads;
     return tick;
-}
-
-std::string OwnPath()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
 }
 
 std::string FixtureDir()
@@ -125,13 +125,7 @@ class PasswordLock : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The launcher reads its settings at creation; an existing accessory path that is not
-        // the accessory keeps the missing-accessory box away and launches nothing.
-        std::string ini = OwnPath();
-        ini.replace(ini.size() - 3, 3, "ini");
-        WritePrivateProfileStringA("setting", "exepath", OwnPath().c_str(), ini.c_str());
-        WritePrivateProfileStringA("setting", "playlist", "", ini.c_str());
-
+        SaverState.saver = &STUB_SAVER;
         SaverState.isWin9x = 1;
         SaverState.isPreview = 0;
         SaverState.closeAllowed = 0;
@@ -148,7 +142,6 @@ protected:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = TEST_SAVER_CLASS;
         RegisterClassA(&windowClass);
-        // Narrower than a screen: the launcher only paints, as in a small window.
         window = CreateWindowExA(0, TEST_SAVER_CLASS, "Screen Saver", WS_POPUP, 0, 0, 200, 150,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(window, nullptr);
@@ -484,7 +477,7 @@ TEST_F(PasswordLock, TheFaultGuardTellsTheSystemNoSaverRuns)
     ASSERT_TRUE(SetDllDirectoryA(FixtureDir().c_str()));
     LoadPasswordHook();
     ASSERT_EQ(SystemSaysSaverRuns(), 1);
-    EXPECT_EQ(RunGuarded(FaultingMode, nullptr), FAULT_EXIT_CODE);
+    EXPECT_EQ(RunUnderFaultGuard(FaultingMode, nullptr), FAULT_EXIT_CODE);
     EXPECT_EQ(SystemSaysSaverRuns(), 0);
 }
 

@@ -1,7 +1,7 @@
 // The music player's conversation with the device, against a recorder in place of
 // mciSendStringA: which commands each operation sends, with which reply buffers, and how the
 // device's "status bgm mode" answer moves the playlist on.
-#include "launcher/playlist.h"
+#include "launcher/player.h"
 #include <gtest/gtest.h>
 #include <climits>
 #include <string>
@@ -80,7 +80,7 @@ protected:
 TEST_F(Player, TheFirstTickStartsTrackOneAndFindsItPlaying)
 {
     AddTracks(2);
-    playlist->Advance();
+    Advance(playlist);
     EXPECT_EQ(playlist->currentTrack, 1);
     std::vector<SentCommand> expected = {
         {"status bgm mode", true, 256}, {"stop bgm", false, 0}, {"close bgm", false, 0},
@@ -89,7 +89,7 @@ TEST_F(Player, TheFirstTickStartsTrackOneAndFindsItPlaying)
 
     gSent.clear();
     gStatusReply = "playing";
-    playlist->Advance();
+    Advance(playlist);
     EXPECT_EQ(Texts(), std::vector<std::string>{"status bgm mode"});
     EXPECT_EQ(playlist->currentTrack, 1);
 }
@@ -99,7 +99,7 @@ TEST_F(Player, AfterTheLastTrackComesTheFirst)
     AddTracks(2);
     std::vector<int> order;
     for (int tick = 0; tick < 5; ++tick) {
-        playlist->Advance();
+        Advance(playlist);
         order.push_back(playlist->currentTrack);
     }
     EXPECT_EQ(order, (std::vector<int>{1, 2, 1, 2, 1}));
@@ -108,8 +108,8 @@ TEST_F(Player, AfterTheLastTrackComesTheFirst)
 TEST_F(Player, AOneTrackPlaylistRepeatsItsTrack)
 {
     AddTracks(1);
-    playlist->Advance();
-    playlist->Advance();
+    Advance(playlist);
+    Advance(playlist);
     std::vector<std::string> once = Then({"status bgm mode"}, StartOf("C:\\music\\1.wav"));
     EXPECT_EQ(Texts(), Then(once, once));
     EXPECT_EQ(playlist->currentTrack, 1);
@@ -123,7 +123,7 @@ TEST_F(Player, AnyStatusReplyButExactlyPlayingStartsTheNextTrack)
     int expectedTrack = 0;
     for (const char* reply : replies) {
         gStatusReply = reply;
-        playlist->Advance();
+        Advance(playlist);
         expectedTrack = expectedTrack % 3 + 1;
         EXPECT_EQ(playlist->currentTrack, expectedTrack) << "reply: \"" << reply << "\"";
     }
@@ -133,7 +133,7 @@ TEST_F(Player, TrackNumbersOutside1To2048SendNothing)
 {
     AddTracks(2);
     for (int trackNumber : {0, -1, MAX_TRACKS + 1, INT_MIN, INT_MAX}) {
-        EXPECT_EQ(playlist->Play(trackNumber), 0) << trackNumber;
+        EXPECT_EQ(Play(playlist, trackNumber), 0) << trackNumber;
         EXPECT_TRUE(gSent.empty()) << trackNumber;
     }
     EXPECT_EQ(playlist->currentTrack, 0);
@@ -143,14 +143,14 @@ TEST_F(Player, AnEmptySlotStopsTheMusicAndKeepsTheCurrentTrack)
 {
     AddTracks(2);
     playlist->currentTrack = 2;
-    EXPECT_EQ(playlist->Play(3), 0);
+    EXPECT_EQ(Play(playlist, 3), 0);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"stop bgm", "close bgm"}));
     EXPECT_EQ(playlist->currentTrack, 2);
 
     // The bound is the slot count, not the number of tracks loaded.
     playlist->tracks[MAX_TRACKS - 1] = _strdup("C:\\last.wav");
     gSent.clear();
-    EXPECT_EQ(playlist->Play(MAX_TRACKS), 1);
+    EXPECT_EQ(Play(playlist, MAX_TRACKS), 1);
     EXPECT_EQ(Texts(), StartOf("C:\\last.wav"));
     EXPECT_EQ(playlist->currentTrack, MAX_TRACKS);
 }
@@ -159,19 +159,21 @@ TEST_F(Player, WithoutTracksEveryTickQuietlyFindsSlotOneEmpty)
 {
     for (int tick = 0; tick < 3; ++tick) {
         gSent.clear();
-        playlist->Advance();
+        Advance(playlist);
         EXPECT_EQ(Texts(), (std::vector<std::string>{"status bgm mode", "stop bgm", "close bgm"}));
         EXPECT_EQ(playlist->currentTrack, 1);
     }
 }
 
-TEST_F(Player, ClearTwiceIsHarmlessAndKeepsTheCurrentTrack)
+TEST_F(Player, EndingTheMusicTwiceIsHarmlessAndKeepsTheCurrentTrack)
 {
     AddTracks(2);
-    playlist->Advance();
+    Advance(playlist);
     gSent.clear();
-    playlist->Clear();
-    playlist->Clear();
+    for (int end = 0; end < 2; ++end) {
+        CloseAllMusic();
+        playlist->Clear();
+    }
     std::vector<std::string> once = {"stop bgm", "close bgm", "close all"};
     EXPECT_EQ(Texts(), Then(once, once));
     EXPECT_EQ(playlist->currentTrack, 1);
@@ -179,7 +181,7 @@ TEST_F(Player, ClearTwiceIsHarmlessAndKeepsTheCurrentTrack)
     EXPECT_EQ(playlist->tracks[0], nullptr);
     // The next Advance wraps past the emptied list to track 1 and finds its slot empty.
     gSent.clear();
-    playlist->Advance();
+    Advance(playlist);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"status bgm mode", "stop bgm", "close bgm"}));
 }
 
@@ -193,7 +195,7 @@ TEST_F(Player, TheOpenCommandCarriesTheLongestTrackPathWhole)
     playlist->trackCount = 1;
     std::string path = playlist->tracks[0];
     ASSERT_EQ(path.size(), 1022u);
-    EXPECT_EQ(playlist->Play(1), 1);
+    EXPECT_EQ(Play(playlist, 1), 1);
     ASSERT_EQ(gSent.size(), 4u);
     EXPECT_EQ(gSent[2].text, "open \"" + path + "\" alias bgm");
 }
@@ -203,6 +205,6 @@ TEST_F(Player, APathLongerThanAnySlotCanHoldIsRefusedNotCut)
     std::string tooLong = "C:\\" + std::string(1100, 'x') + ".wav";
     playlist->tracks[0] = _strdup(tooLong.c_str());
     playlist->trackCount = 1;
-    EXPECT_EQ(playlist->Play(1), 0);
+    EXPECT_EQ(Play(playlist, 1), 0);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"stop bgm", "close bgm"}));
 }

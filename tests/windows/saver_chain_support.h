@@ -2,9 +2,13 @@
 // beside the test executable, saver windows made and destroyed on the test's thread, posted
 // close requests counted, and message boxes answered as a user would.
 #pragma once
+#include "config_dialog/config_dialog.h"
+#include "launcher/accessory.h"
 #include "launcher/launcher_saver.h"
-#include "launcher/playlist.h"
+#include "launcher/launcher_state.h"
+#include "launcher/player.h"
 #include "launcher/settings.h"
+#include "resources/resource_ids.h"
 #include "saver_host/saver_host.h"
 #include <string>
 #include <vector>
@@ -52,21 +56,21 @@ inline void WriteSettings(COLORREF color, const std::string& accessory,
     WritePrivateProfileStringA("setting", "playlist", playlist.c_str(), ini.c_str());
 }
 
-// Everything a run changes, back to the start of a process.
-inline void ResetSaverState()
+// This saver as the program's entry file binds it to the host.
+inline const SaverDefinition* LauncherSaver()
 {
+    static const SaverDefinition saver = {LauncherSaverProc, ConfigDialogProc,
+                                          CONFIG_DIALOG_TEMPLATE};
+    return &saver;
+}
+
+// Everything a run changes, back to the start of a process, with this saver bound.
+inline void ResetRun()
+{
+    ResetSaverState();
+    ResetLauncherState();
+    SaverState.saver = LauncherSaver();
     SaverState.instance = GetModuleHandleA(nullptr);
-    SaverState.saverWindow = nullptr;
-    SaverState.isPreview = 0;
-    SaverState.closeAllowed = 0;
-    SaverState.checkingPassword = 0;
-    SaverState.verifyPasswordEntry = nullptr;
-    SaverState.autoPlayMessage = 0;
-    SaverState.isWin9x = 0;
-    SaverState.lastCursor.x = 0;
-    SaverState.lastCursor.y = 0;
-    SaverState.lastCheckTick = 0xFFFFFFFFu;
-    LauncherState = LauncherStateRecord();
 }
 
 // The class as RunSaver registers it, for tests that make saver windows without a run.

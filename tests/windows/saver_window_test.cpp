@@ -91,7 +91,7 @@ static HWND MakePreviewHost(int x, int y)
 
 TEST(RunSaver, PreviewFillsItsAreaWarnsForwardsHelpAndEndsWithItsHost)
 {
-    ResetSaverState();
+    ResetRun();
     SaverState.isWin9x = 1; // the autoplay message is registered in the preview too
     WriteSettings(PREVIEW_COLOR, "", "");
     gPreview = PreviewObservation();
@@ -149,7 +149,7 @@ TEST(RunSaver, PreviewFillsItsAreaWarnsForwardsHelpAndEndsWithItsHost)
 
 TEST(RunSaver, ReturnsMinusOneWhenNoWindowCanBeMade)
 {
-    ResetSaverState();
+    ResetRun();
     WriteSettings(PREVIEW_COLOR, ExecutablePath(), "");
     HWND host = MakePreviewHost(700, 500);
 
@@ -174,7 +174,7 @@ class SaverWindowFilter : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSaverState();
+        ResetRun();
         WriteSettings(RGB(200, 40, 40), ExecutablePath(), "");
         hook = SetWindowsHookExA(WH_CBT, RecordSystemCommand, nullptr, GetCurrentThreadId());
         SystemCommands().clear();
@@ -281,7 +281,7 @@ class LauncherChain : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSaverState();
+        ResetRun();
         accessory = BuildFolder() + "fixtures\\velorandix.exe";
         log = ExecutableFolder() + "windows-launcher-accessory.log";
         playlist = ExecutableFolder() + "windows-launcher.m3u";
@@ -365,7 +365,6 @@ TEST_F(LauncherChain, AWindowNarrowerThan640LaunchesNothingAndStartsNoMusic)
     DestroySaverWindow(window);
     EXPECT_EQ(ReadLog(), "");
 
-    LauncherState = LauncherStateRecord();
     window = MakeSaverWindow(0, 300, 640, 100);
     EXPECT_NE(LauncherState.accessoryProcess.dwProcessId, 0u);
     EXPECT_EQ(LauncherState.musicEnabled, 1);

@@ -73,19 +73,20 @@ protected:
         DeleteFileA(settingsPath.c_str());
     }
     std::string settingsPath;
+    LauncherSettingsRecord settings = {};
 };
 
 TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesTheThreeKeys)
 {
-    LauncherSettings.backgroundColor = 12;
-    lstrcpyA(LauncherSettings.accessoryPath, "C:\\stale.exe");
-    lstrcpyA(LauncherSettings.playlistPath, "C:\\stale.m3u");
-    LoadSettings();
-    EXPECT_EQ(LauncherSettings.backgroundColor, 8421504);
-    EXPECT_STREQ(LauncherSettings.accessoryPath, "");
-    EXPECT_STREQ(LauncherSettings.playlistPath, "");
+    settings.backgroundColor = 12;
+    lstrcpyA(settings.accessoryPath, "C:\\stale.exe");
+    lstrcpyA(settings.playlistPath, "C:\\stale.m3u");
+    LoadSettings(&settings);
+    EXPECT_EQ(settings.backgroundColor, 8421504u);
+    EXPECT_STREQ(settings.accessoryPath, "");
+    EXPECT_STREQ(settings.playlistPath, "");
 
-    SaveSettings();
+    SaveSettings(&settings);
     std::vector<std::string> expected = {"[setting]", "bgcolor=8421504", "exepath=", "playlist="};
     EXPECT_EQ(ReadLines(settingsPath), expected);
 }
@@ -93,37 +94,37 @@ TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesTheThreeKeys)
 TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
 {
     struct Case {
-        LONG color;
+        COLORREF color;
         const char* accessory;
         const char* playlist;
     } cases[] = {
         {0, "C:\\Program Files\\velorandix\\velorandix.exe", "D:\\music\\list.m3u"},
         {16777215, "", ""},
-        {-1, "C:\\アクセサリ\\velorandix.exe", "C:\\音楽\\表.m3u"}, // 表 ends in 0x5C
-        {LONG_MAX, "relative\\velorandix.exe", "a b;c=d.m3u"},
-        {LONG_MIN, "x", "y"},
+        {0xFFFFFFFFu, "C:\\アクセサリ\\velorandix.exe", "C:\\音楽\\表.m3u"}, // -1; 表 ends in 0x5C
+        {static_cast<COLORREF>(LONG_MAX), "relative\\velorandix.exe", "a b;c=d.m3u"},
+        {static_cast<COLORREF>(LONG_MIN), "x", "y"},
     };
     for (const Case& c : cases) {
-        LauncherSettings.backgroundColor = c.color;
-        lstrcpyA(LauncherSettings.accessoryPath, c.accessory);
-        lstrcpyA(LauncherSettings.playlistPath, c.playlist);
-        SaveSettings();
-        LauncherSettings.backgroundColor = 99;
-        lstrcpyA(LauncherSettings.accessoryPath, "changed");
-        lstrcpyA(LauncherSettings.playlistPath, "changed");
-        LoadSettings();
-        EXPECT_EQ(LauncherSettings.backgroundColor, c.color);
-        EXPECT_STREQ(LauncherSettings.accessoryPath, c.accessory);
-        EXPECT_STREQ(LauncherSettings.playlistPath, c.playlist);
+        settings.backgroundColor = c.color;
+        lstrcpyA(settings.accessoryPath, c.accessory);
+        lstrcpyA(settings.playlistPath, c.playlist);
+        SaveSettings(&settings);
+        settings.backgroundColor = 99;
+        lstrcpyA(settings.accessoryPath, "changed");
+        lstrcpyA(settings.playlistPath, "changed");
+        LoadSettings(&settings);
+        EXPECT_EQ(settings.backgroundColor, c.color);
+        EXPECT_STREQ(settings.accessoryPath, c.accessory);
+        EXPECT_STREQ(settings.playlistPath, c.playlist);
     }
 }
 
 TEST_F(SettingsStore, MinusOneLoadsAndIsSavedBackAsMinusOne)
 {
     WriteFileByHand(settingsPath, "[setting]\r\nbgcolor=-1\r\nexepath=a\r\nplaylist=b\r\n");
-    LoadSettings();
-    EXPECT_EQ(LauncherSettings.backgroundColor, -1);
-    SaveSettings();
+    LoadSettings(&settings);
+    EXPECT_EQ(settings.backgroundColor, 0xFFFFFFFFu); // written as -1
+    SaveSettings(&settings);
     std::vector<std::string> expected = {"[setting]", "bgcolor=-1", "exepath=a", "playlist=b"};
     EXPECT_EQ(ReadLines(settingsPath), expected);
 }
@@ -133,11 +134,11 @@ TEST_F(SettingsStore, OtherSectionsAndKeysSurviveASave)
     WriteFileByHand(settingsPath, "[before]\r\nkeep=1\r\n"
                                   "[setting]\r\nwidth=640\r\nbgcolor=5\r\nnote=x\r\n"
                                   "[after]\r\nkeep=2\r\n");
-    LoadSettings();
-    EXPECT_EQ(LauncherSettings.backgroundColor, 5);
-    LauncherSettings.backgroundColor = 255;
-    lstrcpyA(LauncherSettings.accessoryPath, "C:\\v\\velorandix.exe");
-    SaveSettings();
+    LoadSettings(&settings);
+    EXPECT_EQ(settings.backgroundColor, 5u);
+    settings.backgroundColor = 255;
+    lstrcpyA(settings.accessoryPath, "C:\\v\\velorandix.exe");
+    SaveSettings(&settings);
 
     std::vector<std::string> lines = ReadLines(settingsPath);
     auto has = [&lines](const char* line) {
@@ -162,10 +163,10 @@ TEST_F(SettingsStore, AValueOf1500CharactersLoadsAsItsFirst1023)
     std::string longPath = "C:\\" + std::string(1497, 'p');
     WriteFileByHand(settingsPath, "[setting]\r\nexepath=" + longPath + "\r\nplaylist=" +
                                       longPath + "\r\n");
-    LoadSettings();
-    EXPECT_EQ(std::string(LauncherSettings.accessoryPath), longPath.substr(0, 1023));
-    EXPECT_EQ(std::string(LauncherSettings.playlistPath), longPath.substr(0, 1023));
-    EXPECT_EQ(LauncherSettings.backgroundColor, 8421504); // its key is missing
+    LoadSettings(&settings);
+    EXPECT_EQ(std::string(settings.accessoryPath), longPath.substr(0, 1023));
+    EXPECT_EQ(std::string(settings.playlistPath), longPath.substr(0, 1023));
+    EXPECT_EQ(settings.backgroundColor, 8421504u); // its key is missing
 }
 
 // A scratch folder holding real files, so that the system knows their long and short names.

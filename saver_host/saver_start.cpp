@@ -1,23 +1,13 @@
-// Start and end of the process: the command tail, the mode dispatch and the exit code.
+// Start and end of the process: the command tail, the mode its first switch names, and the
+// mode's result as the exit code.
 #include "saver_host/saver_host.h"
 #include "saver_host/portable/command_line.h"
-#include "config_dialog/config_dialog.h"
 
-SaverStateRecord SaverState = {
-    nullptr, nullptr, 0, 0, 0, nullptr, nullptr, 0, nullptr, nullptr, nullptr, 0, {0, 0},
-    0xFFFFFFFFu, // lastCheckTick: no check yet
-};
-
-const int CONFIG_DIALOG_RESOURCE = 2003;
-
-static const char* StepCharacter(const char* text)
+[[noreturn]] void SaverStart(const SaverDefinition* saver)
 {
-    return CharNextA(text);
-}
-
-[[noreturn]] void SaverStart()
-{
-    const char* tail = FindCommandTail(GetCommandLineA(), StepCharacter);
+    ResetSaverState();
+    SaverState.saver = saver;
+    const char* tail = FindCommandTail(GetCommandLineA(), NextSystemCharacter);
 
     STARTUPINFOA startup;
     startup.dwFlags = 0;
@@ -36,24 +26,16 @@ static int IsWindows9x()
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
-HWND OwnerWindowFromText(const char* text)
-{
-    HWND window = text ? reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseWindowHandle(text)))
-                       : nullptr;
-    if (window == nullptr || !IsWindow(window))
-        window = GetForegroundWindow();
-    return window;
-}
-
 static int RunPreview(const char* handleText)
 {
-    HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseWindowHandle(handleText)));
+    HWND parent = WindowFromHandleText(handleText);
     if (parent == nullptr || !IsWindow(parent))
         return -1;
     return RunSaver(parent);
 }
 
-static int RunSelectedMode(void* commandTail)
+// The mode the tail's first switch names, and its result; -1 for a switch no mode answers.
+static int RunCommandMode(void* commandTail)
 {
     SaverCommand command = ScanCommandTail(static_cast<const char*>(commandTail));
     switch (command.mode) {
@@ -72,19 +54,5 @@ int WINAPI SaverMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int)
 {
     SaverState.instance = instance;
     SaverState.isWin9x = IsWindows9x();
-    return RunGuarded(RunSelectedMode, commandTail);
-}
-
-int ShowConfigDialog(HWND owner)
-{
-    if (!PrepareConfigDialog(SaverState.instance))
-        return 0;
-    return static_cast<int>(DialogBoxParamA(SaverState.instance,
-                                            MAKEINTRESOURCEA(CONFIG_DIALOG_RESOURCE), owner,
-                                            ConfigDialogProc, 0));
-}
-
-int PrepareConfigDialog(HINSTANCE)
-{
-    return 1;
+    return RunUnderFaultGuard(RunCommandMode, commandTail);
 }
