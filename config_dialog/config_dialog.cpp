@@ -16,7 +16,8 @@ void ResetConfigDialogState()
 }
 
 // The full structure, reserved fields and FlagsEx included: the size the dialog is given first.
-static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 88 : 152), "OPENFILENAMEA in its full form");
+static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 88 : 152),
+              "OPENFILENAMEA in its full form");
 static_assert(sizeof(CHOOSECOLORA) == (sizeof(void*) == 4 ? 36 : 72), "CHOOSECOLORA");
 
 // Each filter is one description and one pattern, each NUL-terminated, and one more NUL.
@@ -211,10 +212,10 @@ static INT_PTR OnCommand(HWND dialog, int id, HWND, UINT)
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog, reinterpret_cast<HWND>(wParam), lParam);
+    case WM_INITDIALOG: return OnInitDialog(dialog, reinterpret_cast<HWND>(wParam), lParam);
     case WM_CTLCOLORSTATIC:
-        return OnCtlColorStatic(dialog, reinterpret_cast<HDC>(wParam),
+        return OnCtlColorStatic(dialog,
+                                reinterpret_cast<HDC>(wParam),
                                 reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));

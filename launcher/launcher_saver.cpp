@@ -76,7 +76,10 @@ static void OnCreate(HWND window, const CREATESTRUCTA*)
         SetActiveWindow(window);
         StartMusicTimer(window);
     }
-    SetRect(&LauncherState.fillRect, 0, 0, WindowWidth(),
+    SetRect(&LauncherState.fillRect,
+            0,
+            0,
+            WindowWidth(),
             LauncherState.windowRect.bottom - LauncherState.windowRect.top);
     LauncherState.backgroundBrush = CreateSolidBrush(LauncherSettings.backgroundColor);
 }

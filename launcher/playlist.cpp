@@ -15,9 +15,7 @@ static_assert(TRACK_PATH_SIZE == PLAYLIST_PATH_SIZE, "baseDirectory is formed as
 Playlist gPlaylist;
 
 // Only zero-filling: the static object is built before WinMain and must not allocate.
-Playlist::Playlist() : tracks(), trackCount(0), currentTrack(0), baseDirectory()
-{
-}
+Playlist::Playlist() : tracks(), trackCount(0), currentTrack(0), baseDirectory() {}
 
 Playlist::~Playlist()
 {

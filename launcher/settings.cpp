@@ -65,8 +65,11 @@ void LoadSettings(LauncherSettingsRecord* settings)
     if (!GetSettingsPath(settingsPath))
         return;
     // Read as signed decimal text; the value's 32 bits are the colour as written.
-    settings->backgroundColor = static_cast<COLORREF>(GetPrivateProfileIntA(
-        SETTINGS_SECTION, BACKGROUND_COLOR_KEY, DEFAULT_BACKGROUND_COLOR, settingsPath));
+    settings->backgroundColor =
+        static_cast<COLORREF>(GetPrivateProfileIntA(SETTINGS_SECTION,
+                                                    BACKGROUND_COLOR_KEY,
+                                                    DEFAULT_BACKGROUND_COLOR,
+                                                    settingsPath));
     GetPrivateProfileStringA(SETTINGS_SECTION,
                              ACCESSORY_PATH_KEY,
                              "",
@@ -89,8 +92,12 @@ void SaveSettings(const LauncherSettingsRecord* settings)
     char colorText[16]; // a sign and ten digits at most
     wsprintfA(colorText, "%ld", static_cast<LONG>(settings->backgroundColor));
     WritePrivateProfileStringA(SETTINGS_SECTION, BACKGROUND_COLOR_KEY, colorText, settingsPath);
-    WritePrivateProfileStringA(
-        SETTINGS_SECTION, ACCESSORY_PATH_KEY, settings->accessoryPath, settingsPath);
-    WritePrivateProfileStringA(
-        SETTINGS_SECTION, PLAYLIST_PATH_KEY, settings->playlistPath, settingsPath);
+    WritePrivateProfileStringA(SETTINGS_SECTION,
+                               ACCESSORY_PATH_KEY,
+                               settings->accessoryPath,
+                               settingsPath);
+    WritePrivateProfileStringA(SETTINGS_SECTION,
+                               PLAYLIST_PATH_KEY,
+                               settings->playlistPath,
+                               settingsPath);
 }

@@ -17,7 +17,7 @@ const UINT SPI_SETSCREENSAVERRUNNING_ACTION = 97;
 
 // PwdChangePasswordA of MPR.DLL: provider, parent window and two reserved zeros.
 typedef DWORD(WINAPI* ChangePasswordFunction)(LPCSTR provider, HWND window, DWORD reserved,
-                                               DWORD flags);
+                                              DWORD flags);
 
 // The control panel's switch. The buffer is zeroed first: a value stored in fewer than four
 // bytes fills only its own bytes, and the rest must read as zero, not as stack leftovers.
@@ -119,8 +119,8 @@ int ChangePassword(const char* text)
     HMODULE library = LoadLibraryA(CHANGE_PASSWORD_LIBRARY);
     if (!library)
         return 0;
-    ChangePasswordFunction entry = reinterpret_cast<ChangePasswordFunction>(
-        GetProcAddress(library, CHANGE_PASSWORD_ENTRY));
+    ChangePasswordFunction entry =
+        reinterpret_cast<ChangePasswordFunction>(GetProcAddress(library, CHANGE_PASSWORD_ENTRY));
     if (entry)
         entry(PASSWORD_PROVIDER, window, 0, 0);
     FreeLibrary(library);

@@ -37,20 +37,20 @@ typedef HANDLE(WINAPI* AssociateContextFunction)(HWND window, HANDLE inputContex
 
 // Each field names its writer.
 struct SaverStateRecord {
-    const SaverDefinition* saver;  // SaverStart: what this saver supplies
-    HINSTANCE instance;            // SaverMain, first step; read by the dialog and the window
-    HWND saverWindow;              // RunSaver, the created window
-    int isPreview;                 // RunSaver, 1 before a preview window is created
-    int closeAllowed;              // CheckPasswordOnClose; once nonzero it stays so
-    int checkingPassword;          // CheckPasswordOnClose, 1 while a verification runs
-    HMODULE passwordLibrary;       // LoadPasswordHook / UnloadPasswordHook: PASSWORD.CPL
+    const SaverDefinition* saver; // SaverStart: what this saver supplies
+    HINSTANCE instance;           // SaverMain, first step; read by the dialog and the window
+    HWND saverWindow;             // RunSaver, the created window
+    int isPreview;                // RunSaver, 1 before a preview window is created
+    int closeAllowed;             // CheckPasswordOnClose; once nonzero it stays so
+    int checkingPassword;         // CheckPasswordOnClose, 1 while a verification runs
+    HMODULE passwordLibrary;      // LoadPasswordHook / UnloadPasswordHook: PASSWORD.CPL
     VerifyPasswordFunction verifyPasswordEntry; // set only while passwordLibrary is set
-    UINT autoPlayMessage;          // RunSaver: "QueryCancelAutoPlay", 0 when not registered
-    HMODULE imeLibrary;            // WM_CREATE: IMM32.DLL when already loaded
+    UINT autoPlayMessage; // RunSaver: "QueryCancelAutoPlay", 0 when not registered
+    HMODULE imeLibrary;   // WM_CREATE: IMM32.DLL when already loaded
     AssociateContextFunction associateContextEntry; // WM_CREATE
-    HANDLE savedInputContext;      // WM_CREATE: the context detached from the saver window
-    int isWin9x;                   // SaverMain, before the dispatch: 1 on the Windows 95 family
-    POINT lastCursor;              // WM_CREATE, dismissing mouse moves, refused closes
+    HANDLE savedInputContext; // WM_CREATE: the context detached from the saver window
+    int isWin9x;              // SaverMain, before the dispatch: 1 on the Windows 95 family
+    POINT lastCursor;         // WM_CREATE, dismissing mouse moves, refused closes
     DWORD lastCheckTick = NO_CHECK_YET; // CheckPasswordOnClose: tick when the last check ended
 };
 extern SaverStateRecord SaverState;

@@ -12,8 +12,8 @@
     STARTUPINFOA startup;
     startup.dwFlags = 0;
     GetStartupInfoA(&startup);
-    int showCommand = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow
-                                                                : SW_SHOWDEFAULT;
+    int showCommand =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
 
     ExitProcess(static_cast<UINT>(
         SaverMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(tail), showCommand)));

@@ -159,8 +159,7 @@ static void DetachInputMethod(HWND window)
 
 static void RestoreInputMethod(HWND window)
 {
-    if (SaverState.imeLibrary && SaverState.associateContextEntry &&
-        SaverState.savedInputContext)
+    if (SaverState.imeLibrary && SaverState.associateContextEntry && SaverState.savedInputContext)
         SaverState.associateContextEntry(window, SaverState.savedInputContext);
 }
 

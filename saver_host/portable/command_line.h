@@ -11,12 +11,12 @@ typedef const char* (*NextCharFunction)(const char* text);
 const char* FindCommandTail(const char* commandLine, NextCharFunction nextChar);
 
 enum class SaverMode {
-    ConfigureWithoutOwner,  // no switch at all
-    Configure,              // "c": argument is the text after ':' or null without a colon
-    ChangePassword,         // "a": argument is the text after the letter and its blanks
-    Preview,                // "p" or "l": argument as for "a"
-    FullScreen,             // "s": the rest is ignored
-    Unusable,               // any other switch byte
+    ConfigureWithoutOwner, // no switch at all
+    Configure,             // "c": argument is the text after ':' or null without a colon
+    ChangePassword,        // "a": argument is the text after the letter and its blanks
+    Preview,               // "p" or "l": argument as for "a"
+    FullScreen,            // "s": the rest is ignored
+    Unusable,              // any other switch byte
 };
 
 struct SaverCommand {

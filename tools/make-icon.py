@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the application icon, resources/saver.ico: a monitor whose dark screen shows a pair of
 yellow eighth notes under a few stars (a screen saver that plays music), as a 32x32 and a 16x16
-image of 16 colours. Run it again after changing a picture: python3 resources/make-icon.py"""
+image of 16 colours. Run it again after changing a picture: python3 tools/make-icon.py"""
 import os
 import struct
 
@@ -110,7 +110,7 @@ def icon_file(pictures):
 
 
 if __name__ == "__main__":
-    target = os.path.join(os.path.dirname(os.path.abspath(__file__)), "saver.ico")
+    target = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "saver.ico")
     with open(target, "wb") as out:
         out.write(icon_file([(32, LARGE), (16, SMALL)]))
     print(f"wrote {target}")
