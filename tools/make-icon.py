@@ -110,7 +110,8 @@ def icon_file(pictures):
 
 
 if __name__ == "__main__":
-    target = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "saver.ico")
+    target = os.path.normpath(
+        os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "saver.ico"))
     with open(target, "wb") as out:
         out.write(icon_file([(32, LARGE), (16, SMALL)]))
     print(f"wrote {target}")
