@@ -1,15 +1,4 @@
-# Cross toolchain: 32-bit Windows executables from mingw-w64's posix-thread compiler.
-# The posix flavour is the one whose libstdc++ has std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 32-bit Windows executables (the Windows 95 family and the NT family).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_OBJDUMP i686-w64-mingw32-objdump)
-set(CMAKE_STRIP i686-w64-mingw32-strip)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(MINGW_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
