@@ -23,15 +23,21 @@ static LRESULT FinishMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A position that cannot be read leaves the reference where it was.
+void TakeCursorReference()
+{
+    POINT cursor;
+    if (GetCursorPos(&cursor))
+        SaverState.lastCursor = cursor;
+}
+
 // A refused close keeps the saver up; the next mouse dismissal needs a fresh move from where
 // the cursor stood at the refusal. On the NT family nothing is refused.
 static int OnClose(HWND window)
 {
     if (!SaverState.isWin9x || CheckPasswordOnClose(window))
         return 1;
-    POINT cursor;
-    if (GetCursorPos(&cursor))
-        SaverState.lastCursor = cursor;
+    TakeCursorReference();
     return 0;
 }
 

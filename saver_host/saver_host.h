@@ -50,7 +50,7 @@ struct SaverStateRecord {
     AssociateContextFunction associateContextEntry; // WM_CREATE
     HANDLE savedInputContext; // WM_CREATE: the context detached from the saver window
     int isWin9x;              // SaverMain, before the dispatch: 1 on the Windows 95 family
-    POINT lastCursor;         // WM_CREATE, dismissing mouse moves, refused closes
+    POINT lastCursor;         // TakeCursorReference and dismissing mouse moves
     DWORD lastCheckTick = NO_CHECK_YET; // CheckPasswordOnClose: tick when the last check ended
 };
 extern SaverStateRecord SaverState;
@@ -104,6 +104,9 @@ const UINT VERIFY_PASSWORD_MESSAGE = 0x8000;
 // A mouse move dismisses only when |dx| + |dy| exceeds this many pixels.
 const DWORD MOUSE_MOVE_THRESHOLD = 4;
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Makes where the cursor stands now the reference of the mouse-move threshold. The saver
+// window takes it at creation; a dismissing move and a refused close move it too.
+void TakeCursorReference();
 
 // ==== password.cpp: the password lock of the Windows 95 family ======================
 

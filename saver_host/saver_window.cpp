@@ -166,7 +166,7 @@ static void RestoreInputMethod(HWND window)
 static void OnCreate(HWND window, const CREATESTRUCTA*)
 {
     DetachInputMethod(window);
-    GetCursorPos(&SaverState.lastCursor);
+    TakeCursorReference();
     HideCursorInFullScreen();
 }
 
