@@ -1,0 +1,317 @@
+// Processes, windows and input for the programs the tests and the benchmark run under Wine.
+#include "tests/support/desktop.h"
+
+Child Start(const std::string& application, const std::string& commandLine,
+            const std::vector<std::string>& extraEnvironment, const std::string& stderrPath,
+            const std::string& workingDir)
+{
+    // The environment block: ours, then the extras (later entries win for the child).
+    std::string block;
+    char* inherited = GetEnvironmentStringsA();
+    for (const char* p = inherited; *p; p += lstrlenA(p) + 1) {
+        std::string entry = p;
+        bool replaced = false;
+        for (const std::string& extra : extraEnvironment) {
+            size_t eq = extra.find('=');
+            if (eq != std::string::npos && entry.size() > eq &&
+                CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, entry.c_str(),
+                               static_cast<int>(eq + 1), extra.c_str(),
+                               static_cast<int>(eq + 1)) == CSTR_EQUAL)
+                replaced = true;
+        }
+        if (!replaced)
+            block += entry + '\0';
+    }
+    FreeEnvironmentStringsA(inherited);
+    for (const std::string& extra : extraEnvironment)
+        block += extra + '\0';
+    block += '\0';
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    HANDLE errorFile = nullptr;
+    if (!stderrPath.empty()) {
+        SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+        errorFile = CreateFileA(stderrPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = errorFile;
+        startup.hStdError = errorFile;
+    }
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    PROCESS_INFORMATION info = {};
+    Child child;
+    if (CreateProcessA(application.c_str(), line.data(), nullptr, nullptr,
+                       errorFile != nullptr, 0, &block[0],
+                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        child.process = info.hProcess;
+        child.processId = info.dwProcessId;
+    }
+    if (errorFile)
+        CloseHandle(errorFile);
+    return child;
+}
+
+DWORD WaitForExit(Child& child, DWORD timeoutMs)
+{
+    if (!child.process)
+        return STILL_ACTIVE;
+    DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &child.process, FALSE, 50, QS_ALLINPUT) !=
+           WAIT_OBJECT_0) {
+        PumpFor(0);
+        if (GetTickCount() - start > timeoutMs) {
+            Kill(child);
+            return STILL_ACTIVE;
+        }
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(child.process, &code);
+    CloseHandle(child.process);
+    child.process = nullptr;
+    return code;
+}
+
+void Kill(Child& child)
+{
+    if (!child.process)
+        return;
+    TerminateProcess(child.process, 0xDEAD);
+    WaitForSingleObject(child.process, 5000);
+    CloseHandle(child.process);
+    child.process = nullptr;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    const char* title;
+    HWND found;
+    std::vector<HWND>* all;
+};
+
+static bool Matches(HWND window, const char* className, const char* title)
+{
+    char text[256];
+    if (className) {
+        GetClassNameA(window, text, sizeof text);
+        if (lstrcmpA(text, className) != 0)
+            return false;
+    }
+    if (title) {
+        GetWindowTextA(window, text, sizeof text);
+        if (lstrcmpA(text, title) != 0)
+            return false;
+    }
+    return true;
+}
+
+static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (search->processId && owner != search->processId)
+        return TRUE;
+    if (search->all) {
+        search->all->push_back(window);
+        return TRUE;
+    }
+    if (!Matches(window, search->className, search->title))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A process that has ended will show no window: no need to wait out the timeout.
+static bool ProcessIsRunning(DWORD processId)
+{
+    if (processId == 0)
+        return true;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return false;
+    bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        WindowSearch search = {processId, className, title, nullptr, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        if (GetTickCount() - start > timeoutMs || !ProcessIsRunning(processId))
+            return nullptr;
+        PumpFor(50);
+    }
+}
+
+HWND WaitForChildWindow(HWND parent, const char* className, const char* title, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND found = FindWindowExA(parent, nullptr, className, title);
+        if (found || GetTickCount() - start > timeoutMs)
+            return found;
+        PumpFor(50);
+    }
+}
+
+std::vector<HWND> WindowsOf(DWORD processId)
+{
+    std::vector<HWND> all;
+    WindowSearch search = {processId, nullptr, nullptr, nullptr, &all};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return all;
+}
+
+std::string ClassNameOf(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::wstring TextOf(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return L"<no answer>";
+    std::vector<wchar_t> text(length + 2);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    return text.data();
+}
+
+std::wstring Wide(const std::string& ansi)
+{
+    std::vector<wchar_t> wide(ansi.size() + 1);
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(),
+                                static_cast<int>(wide.size()));
+    return n > 0 ? std::wstring(wide.data()) : std::wstring();
+}
+
+std::string Ansi(const std::wstring& wide)
+{
+    std::vector<char> ansi(wide.size() * 2 + 1);
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(),
+                                static_cast<int>(ansi.size()), nullptr, nullptr);
+    return n > 0 ? std::string(ansi.data()) : std::string();
+}
+
+HWND MakePreviewHost(int x, int y)
+{
+    HWND host = CreateWindowExA(0, "STATIC", "preview host",
+                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
+                                PREVIEW_HOST_WIDTH, PREVIEW_HOST_HEIGHT, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    PumpFor(100);
+    return host;
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (milliseconds)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
+// A press and its release, as the device would send them.
+static bool SendPressAndRelease(INPUT press, DWORD releaseFlags)
+{
+    INPUT inputs[2] = {press, press};
+    if (press.type == INPUT_KEYBOARD)
+        inputs[1].ki.dwFlags = releaseFlags;
+    else
+        inputs[1].mi.dwFlags = releaseFlags;
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
+bool PressKey(WORD virtualKey)
+{
+    INPUT press = {};
+    press.type = INPUT_KEYBOARD;
+    press.ki.wVk = virtualKey;
+    return SendPressAndRelease(press, KEYEVENTF_KEYUP);
+}
+
+void ClickMouse()
+{
+    INPUT press = {};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendPressAndRelease(press, MOUSEEVENTF_LEFTUP);
+}
+
+void MoveMouseTo(int x, int y)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    // Absolute coordinates are 1/65536 of the screen; the system takes floor(d * size / 65536).
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (x * 65536 + width - 1) / width;
+    input.mi.dy = (y * 65536 + height - 1) / height;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+std::vector<SeenBox>& SeenBoxes()
+{
+    static std::vector<SeenBox> boxes;
+    return boxes;
+}
+
+static BOOL CALLBACK AnswerBox(HWND window, LPARAM)
+{
+    if (ClassNameOf(window) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    char text[512];
+    SeenBox box;
+    GetWindowTextA(window, text, sizeof text);
+    box.caption = text;
+    GetDlgItemTextA(window, 0xFFFF, text, sizeof text); // a message box's text control
+    box.text = text;
+    box.owner = GetWindow(window, GW_OWNER);
+    SeenBoxes().push_back(box);
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+static void CALLBACK AnswerBoxesTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
+}
+
+BoxAnswerer::BoxAnswerer()
+{
+    SeenBoxes().clear();
+    timer = SetTimer(nullptr, 0, 200, AnswerBoxesTick);
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    KillTimer(nullptr, timer);
+}
