@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -637,23 +638,39 @@ TEST_F(ConfigDialog, TextTypedIntoTheEditControlsIsNotSaved)
 
 // ---- The file-open dialogs ---------------------------------------------------------------
 
+// A folder of the test's holding a file of each name, the first named by the settings file.
+static void MakeFolderOfFiles(const std::string& folder, const std::string& ini, const char* key,
+                              std::initializer_list<std::string> names)
+{
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& name : names)
+        ASSERT_TRUE(WriteTextFile(folder + "\\" + name, "x")) << name;
+    ASSERT_TRUE(WriteTextFile(ini, SettingsText({{key, folder + "\\" + *names.begin()}})));
+}
+
+// The file-open dialog's title, its one file type, and how many files it lists.
+static void ExpectFileDialogShows(HWND files, const wchar_t* title, const wchar_t* fileType,
+                                  LRESULT listed)
+{
+    ASSERT_NE(files, nullptr);
+    EXPECT_EQ(TextOf(files), title);
+    EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), fileType);
+    HWND list = FindDescendant(files, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), listed) << "files listed";
+}
+
 TEST_F(ConfigDialog, TheAccessoryBrowserListsOnlyVelorandixAndTakesTheChosenPathAtOnce)
 {
     std::string app = dir + "\\app";
-    CreateDirectoryA(app.c_str(), nullptr);
-    for (const char* name : {"velorandix.exe", "other.exe", "notes.txt", "list.m3u"})
-        ASSERT_TRUE(WriteTextFile(app + "\\" + name, "x"));
-    ASSERT_TRUE(WriteTextFile(ini, SettingsText({{ACCESSORY_PATH_KEY, app + "\\other.exe"}})));
+    ASSERT_NO_FATAL_FAILURE(MakeFolderOfFiles(
+        app, ini, ACCESSORY_PATH_KEY, {"other.exe", "velorandix.exe", "notes.txt", "list.m3u"}));
     ASSERT_NE(Open(), nullptr);
 
-    // Cancel leaves the path as it was.
+    // Only velorandix.exe is listed; Cancel leaves the path as it was.
     HWND files = OpenFileDialog(IDC_ACCESSORY_BROWSE);
-    ASSERT_NE(files, nullptr);
-    EXPECT_EQ(TextOf(files), L"velorandix.exeを選択してください");
-    EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), L"velorandix.exe");
-    HWND list = FindDescendant(files, "SysListView32");
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1) << "only velorandix.exe is listed";
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectFileDialogShows(files, L"velorandix.exeを選択してください", L"velorandix.exe", 1));
     Click(GetDlgItem(files, IDCANCEL));
     WaitUntilGone(files);
     EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), Wide(app + "\\other.exe"));
@@ -675,20 +692,15 @@ TEST_F(ConfigDialog, TheAccessoryBrowserListsOnlyVelorandixAndTakesTheChosenPath
 TEST_F(ConfigDialog, ThePlaylistBrowserListsM3uFilesAndAlsoAddsExe)
 {
     std::string music = dir + Ansi(L"\\音楽");
-    CreateDirectoryA(music.c_str(), nullptr);
-    for (const wchar_t* name : {L"old.m3u", L"曲.m3u", L"songs.m3u", L"songs.exe", L"songs",
-                                 L"cover.txt"})
-        ASSERT_TRUE(WriteTextFile(music + "\\" + Ansi(name), "x"));
-    ASSERT_TRUE(WriteTextFile(ini, SettingsText({{PLAYLIST_PATH_KEY, music + "\\old.m3u"}})));
+    ASSERT_NO_FATAL_FAILURE(MakeFolderOfFiles(
+        music, ini, PLAYLIST_PATH_KEY,
+        {"old.m3u", Ansi(L"曲.m3u"), "songs.m3u", "songs.exe", "songs", "cover.txt"}));
     ASSERT_NE(Open(), nullptr);
 
+    // Only the three .m3u files are listed.
     HWND files = OpenFileDialog(IDC_PLAYLIST_BROWSE);
-    ASSERT_NE(files, nullptr);
-    EXPECT_EQ(TextOf(files), L"m3u形式のプレイリストを選択してください");
-    EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), L"m3u files {*.m3u}");
-    HWND list = FindDescendant(files, "SysListView32");
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3) << "only the three .m3u files";
+    ASSERT_NO_FATAL_FAILURE(ExpectFileDialogShows(
+        files, L"m3u形式のプレイリストを選択してください", L"m3u files {*.m3u}", 3));
     ChooseFileByName(files, Ansi(L"曲.m3u"));
     EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), Wide(music + Ansi(L"\\曲.m3u")));
 

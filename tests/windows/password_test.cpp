@@ -3,6 +3,7 @@
 // recheck delay across the tick count's wrap, and the hook's loading from the registry switch.
 #include "saver_chain_support.h"
 #include "saver_host/portable/password_timing.h"
+#include "tests/native/recheck_cases.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <string>
@@ -180,22 +181,11 @@ TEST_F(PasswordLock, WithoutAnEntryTheCloseIsAllowedAtOnce)
     EXPECT_EQ(CheckPasswordOnClose(window), 0);
 }
 
+// Each case as a close request after a refused verification (or before any), the verifier
+// refusing again: verified when the delay allows it, the reference moved to its end.
 TEST_F(PasswordLock, RecheckDelayDecidesWhetherARequestIsVerified)
 {
-    struct Case {
-        DWORD lastCheckTick;
-        DWORD now;
-        int verified;
-        const char* what;
-    };
-    const Case cases[] = {
-        {NO_CHECK_YET, 5000, 1, "the first request of a run"},
-        {1000, 1199, 0, "199 ms after a refusal"},
-        {1000, 1200, 1, "200 ms after a refusal"},
-        {0xFFFFFFEFu, 80, 0, "16 ms before the wrap, now 80"},
-        {0xFFFFFFEFu, 183, 1, "200 ms across the wrap"},
-    };
-    for (const Case& c : cases) {
+    for (const RecheckCase& c : RECHECK_CASES) {
         SaverState.closeAllowed = 0;
         SaverState.lastCheckTick = c.lastCheckTick;
         gVerifier.calls = 0;
@@ -203,9 +193,9 @@ TEST_F(PasswordLock, RecheckDelayDecidesWhetherARequestIsVerified)
         UseFakeVerifier(0);
         UseTicks({c.now, c.now + 30});
         EXPECT_EQ(CheckPasswordOnClose(window), 0) << c.what;
-        EXPECT_EQ(gVerifier.calls, c.verified) << c.what;
-        EXPECT_EQ(CountMessages(VERIFY_PASSWORD_MESSAGE), c.verified) << c.what;
-        EXPECT_EQ(SaverState.lastCheckTick, c.verified ? c.now + 30 : c.lastCheckTick)
+        EXPECT_EQ(gVerifier.calls, c.allowed) << c.what;
+        EXPECT_EQ(CountMessages(VERIFY_PASSWORD_MESSAGE), c.allowed) << c.what;
+        EXPECT_EQ(SaverState.lastCheckTick, c.allowed ? c.now + 30 : c.lastCheckTick)
             << c.what;
         EXPECT_EQ(SaverState.checkingPassword, 0) << c.what;
     }
