@@ -254,7 +254,7 @@ TEST_F(Resources, TheDialogTemplateIsTheStandardFormInJapaneseWithFifteenControl
 {
     const BYTE* base = Resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE),
                                 MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    ASSERT_NE(base, nullptr) << "no Japanese dialog 2003";
+    ASSERT_NE(base, nullptr) << "no Japanese dialog " << CONFIG_DIALOG_TEMPLATE;
     TemplateReader read = {base};
     DWORD style = read.Dword();
     ASSERT_NE(style, 0xFFFF0001u) << "extended template";
