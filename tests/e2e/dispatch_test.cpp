@@ -55,8 +55,6 @@ protected:
         EXPECT_EQ(WaitForExit(child, 10000), 0u) << commandLine;
     }
 
-    static HWND MakeHost() { return MakePreviewHost(10, 10); }
-
     ScratchFolder scratch{std::string("dispatch ") +
                           ::testing::UnitTest::GetInstance()->current_test_info()->name()};
     std::string saver = scratch.Path() + "\\velora saver.scr";
@@ -120,15 +118,15 @@ TEST_F(Dispatch, FullScreenSwitchesAndOnlyTheFirstSwitchCounts)
 
 TEST_F(Dispatch, PreviewRunsInsideTheNamedWindow)
 {
-    HWND host = MakeHost();
+    HWND host = MakePreviewHost(10, 10);
     ExpectPreviewIn(host, "saver.scr /p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
-    host = MakeHost();
+    host = MakePreviewHost(10, 10);
     ExpectPreviewIn(host, "saver.scr /l " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
 }
 
 TEST_F(Dispatch, AHandleBeyondThirtyTwoBitsWrapsBeforeItIsJudged)
 {
-    HWND host = MakeHost();
+    HWND host = MakePreviewHost(10, 10);
     unsigned long long wrapped = reinterpret_cast<UINT_PTR>(host) + 3ull * 4294967296ull;
     ExpectPreviewIn(host, "saver.scr /p " + std::to_string(wrapped));
 }
