@@ -7,6 +7,9 @@
 // Wine gives no Windows call for the Linux process behind a Windows one, so the probe finds it
 // by its command line under Z:\proc and reads its CPU time and memory there, next to what
 // GetProcessTimes and GetProcessMemoryInfo report, so that the two can be compared.
+#include "tests/support/desktop.h"
+#include "tests/support/files.h"
+#include "tests/support/sound.h"
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -37,21 +40,6 @@ static void Report(const char* name, double value)
     fflush(stdout);
 }
 
-static std::string ReadWholeFile(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "";
-    std::string content;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        content.append(buffer, got);
-    CloseHandle(file);
-    return content;
-}
-
 static std::string Lowered(std::string text)
 {
     for (char& c : text)
@@ -65,10 +53,7 @@ static std::string Lowered(std::string text)
 static unsigned long FindLinuxProcess(const std::string& windowsPath)
 {
     std::string wanted = Lowered(windowsPath);
-    std::string unixForm = wanted.size() > 2 && wanted[1] == ':' ? wanted.substr(2) : wanted;
-    for (char& c : unixForm)
-        if (c == '\\')
-            c = '/';
+    std::string unixForm = UnixPathOf(wanted);
 
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
@@ -81,7 +66,7 @@ static unsigned long FindLinuxProcess(const std::string& windowsPath)
         if (pid == 0 || *end != '\0')
             continue;
         std::string commandLine =
-            Lowered(ReadWholeFile(std::string("Z:\\proc\\") + found.cFileName + "\\cmdline"));
+            Lowered(ReadTextFile(std::string("Z:\\proc\\") + found.cFileName + "\\cmdline"));
         if (commandLine.compare(0, wanted.size(), wanted) == 0 ||
             commandLine.compare(0, unixForm.size(), unixForm) == 0)
             match = pid;
@@ -116,7 +101,7 @@ static LinuxFigures ReadLinuxFigures(unsigned long pid)
     sprintf(dir, "Z:\\proc\\%lu\\", pid);
 
     // The command name in parentheses may hold blanks; the fields after it are fixed.
-    std::string stat = ReadWholeFile(std::string(dir) + "stat");
+    std::string stat = ReadTextFile(std::string(dir) + "stat");
     size_t close = stat.rfind(')');
     if (close != std::string::npos) {
         const char* field = stat.c_str() + close + 2; // field 3, the state
@@ -130,11 +115,11 @@ static LinuxFigures ReadLinuxFigures(unsigned long pid)
         }
         figures.cpuMs = (values[11] + values[12]) * kLinuxTickMs; // utime, stime
     }
-    std::string status = ReadWholeFile(std::string(dir) + "status");
+    std::string status = ReadTextFile(std::string(dir) + "status");
     figures.peakKib = StatusField(status, "VmHWM:");
     figures.residentKib = StatusField(status, "VmRSS:");
     figures.dataKib = StatusField(status, "VmData:");
-    std::string rollup = ReadWholeFile(std::string(dir) + "smaps_rollup");
+    std::string rollup = ReadTextFile(std::string(dir) + "smaps_rollup");
     figures.privateKib = StatusField(rollup, "Private_Dirty:");
     figures.cleanKib = StatusField(rollup, "Private_Clean:");
     return figures;
@@ -163,23 +148,6 @@ static void ReportWindowsMemory(HANDLE process)
     Report("win_ws_kib", counters.WorkingSetSize / 1024.0);
     Report("win_private_kib", counters.PrivateUsage / 1024.0);
     Report("win_pagefile_kib", counters.PagefileUsage / 1024.0);
-}
-
-// Size of the file the session's sound device writes to; -1 without a session.
-static double CapturedSoundBytes()
-{
-    char dir[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("WINE_SESSION_DIR", dir, sizeof dir);
-    if (length == 0 || length >= sizeof dir)
-        return -1;
-    std::string path = std::string("Z:") + dir + "/capture.raw";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return static_cast<double>(data.nFileSizeHigh) * 4294967296.0 + data.nFileSizeLow;
 }
 
 // A point counts as filled when it shows the colour, or when a window of another program
@@ -261,16 +229,6 @@ static void MarkKeyPressed()
         CloseHandle(file);
 }
 
-static void PressSpace()
-{
-    INPUT keys[2] = {};
-    keys[0].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = VK_SPACE;
-    keys[1] = keys[0];
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-}
-
 // Waits for the accessory to follow the saver out; ends it if it does not, so that the next
 // run starts on an empty screen.
 static void SeeAccessoryOut(const char* accessoryName, double keyMs)
@@ -317,7 +275,7 @@ static int RunOnce(COLORREF colour, DWORD settleMs, DWORD measureMs, const char*
         Report("accessory_running", FindProcessByName(accessoryName) ? 1 : 0);
 
     // The stretch of full-screen running: CPU time from both sources, sound written.
-    double soundBefore = CapturedSoundBytes();
+    double soundBefore = static_cast<double>(CaptureSize());
     double windowsBefore = WindowsCpuMs(child.hProcess);
     LinuxFigures linuxBefore = ReadLinuxFigures(linuxPid);
     double stretchStart = NowMs();
@@ -325,7 +283,7 @@ static int RunOnce(COLORREF colour, DWORD settleMs, DWORD measureMs, const char*
     double windowsAfter = WindowsCpuMs(child.hProcess);
     LinuxFigures linuxAfter = ReadLinuxFigures(linuxPid);
     double stretchMs = NowMs() - stretchStart;
-    double soundAfter = CapturedSoundBytes();
+    double soundAfter = static_cast<double>(CaptureSize());
     Report("stretch_ms", stretchMs);
     Report("linux_cpu_ms", linuxAfter.cpuMs - linuxBefore.cpuMs);
     Report("linux_cpu_total_ms", linuxAfter.cpuMs);
@@ -343,7 +301,7 @@ static int RunOnce(COLORREF colour, DWORD settleMs, DWORD measureMs, const char*
 
     MarkKeyPressed();
     double keyMs = NowMs();
-    PressSpace();
+    PressKey(VK_SPACE);
     DWORD waited = WaitForSingleObject(child.hProcess, kExitTimeoutMs);
     if (waited == WAIT_OBJECT_0)
         Report("exit_ms", NowMs() - keyMs);

@@ -1,9 +1,9 @@
 // The demo accessory: a small desk clock that the saver starts over its background. It is
 // what the saver expects of an accessory: a top-level window with WS_EX_DLGMODALFRAME on its
 // main thread, shown above the saver without taking activation, that quits on IDM_EXIT.
+#include "launcher/accessory.h"
 #include <windows.h>
 
-const WORD IDM_EXIT = 40001;
 const UINT_PTR CLOCK_TIMER_ID = 1;
 const int CLOCK_WIDTH = 320;
 const int CLOCK_HEIGHT = 120;

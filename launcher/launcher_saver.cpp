@@ -9,10 +9,6 @@
 #include "launcher/settings.h"
 #include "saver_host/saver_host.h"
 
-static const char MISSING_ACCESSORY_TEXT[] =
-    "設定が不完全です。\n設定を開きvelorandix.exeの場所を指定する必要があります。";
-static const char MISSING_ACCESSORY_CAPTION[] = "velora_v010用スクリーンセーバーLauncher";
-
 int FileExists(const char* path)
 {
     WIN32_FIND_DATAA found;

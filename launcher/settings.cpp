@@ -3,11 +3,6 @@
 
 LauncherSettingsRecord LauncherSettings;
 
-static const char SETTINGS_SECTION[] = "setting";
-static const char BACKGROUND_COLOR_KEY[] = "bgcolor";
-static const char ACCESSORY_PATH_KEY[] = "exepath";
-static const char PLAYLIST_PATH_KEY[] = "playlist";
-
 // GetLongPathNameA arrived with Windows 98 and NT 5; the first Windows 95 releases lack it.
 typedef DWORD(WINAPI* GetLongPathNameFunction)(LPCSTR shortPath, LPSTR longPath, DWORD size);
 

@@ -4,6 +4,11 @@
 
 const COLORREF DEFAULT_BACKGROUND_COLOR = 8421504; // mid grey
 const int SETTINGS_PATH_SIZE = 1024;
+// The file's one section and its three keys.
+inline constexpr char SETTINGS_SECTION[] = "setting";
+inline constexpr char BACKGROUND_COLOR_KEY[] = "bgcolor";
+inline constexpr char ACCESSORY_PATH_KEY[] = "exepath";
+inline constexpr char PLAYLIST_PATH_KEY[] = "playlist";
 
 // The three settings as the program holds them. The colour becomes signed decimal text only in
 // the file.

@@ -6,8 +6,6 @@
 // The tick source of the recheck delay; tests set it to reach the tick count's wrap.
 DWORD(WINAPI* PasswordTickCount)() = GetTickCount;
 
-const char DESKTOP_KEY[] = "Control Panel\\Desktop";
-const char USE_PASSWORD_VALUE[] = "ScreenSaveUsePassword";
 const char PASSWORD_LIBRARY[] = "PASSWORD.CPL";
 const char VERIFY_PASSWORD_ENTRY[] = "VerifyScreenSavePwd";
 const char CHANGE_PASSWORD_LIBRARY[] = "MPR.DLL";

@@ -92,6 +92,12 @@ int RunUnderFaultGuard(int (*mode)(void* context), void* context);
 
 // ==== saver_window.cpp: the saver window and its message loop =======================
 
+// The class the system and other programs know a running saver by, and the window's title in
+// each of its two forms.
+inline constexpr char SAVER_CLASS_NAME[] = "WindowsScreenSaverClass";
+inline constexpr char FULL_SCREEN_TITLE[] = "Screen Saver";
+inline constexpr char PREVIEW_TITLE[] = "Preview";
+
 // The preview inside parent, or the full-screen run when parent is null. Returns the exit
 // code: 0 at the normal end and when another full-screen saver runs.
 int RunSaver(HWND parent);
@@ -109,6 +115,10 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 void TakeCursorReference();
 
 // ==== password.cpp: the password lock of the Windows 95 family ======================
+
+// The Display control panel's switch of the lock, a value under HKEY_CURRENT_USER.
+inline constexpr char DESKTOP_KEY[] = "Control Panel\\Desktop";
+inline constexpr char USE_PASSWORD_VALUE[] = "ScreenSaveUsePassword";
 
 void LoadPasswordHook();
 void UnloadPasswordHook();

@@ -2,9 +2,6 @@
 // and the first step of the window's message chain (then the saver's, then the defaults).
 #include "saver_host/saver_host.h"
 
-const char SAVER_CLASS_NAME[] = "WindowsScreenSaverClass";
-const char FULL_SCREEN_TITLE[] = "Screen Saver";
-const char PREVIEW_TITLE[] = "Preview";
 const char AUTOPLAY_MESSAGE_NAME[] = "QueryCancelAutoPlay";
 const char IME_LIBRARY[] = "IMM32.DLL";
 const char ASSOCIATE_CONTEXT_ENTRY[] = "ImmAssociateContext";

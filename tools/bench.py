@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
-"""Helpers of tools/run-bench.sh: the test tones of the benchmark's playlist, and the summary
-of the probe's per-run figures as a Markdown table with medians, ranges, ratios and targets.
+"""Helper of tools/run-bench.sh: the summary of the probe's per-run figures as a Markdown
+table with medians, ranges, ratios and targets.
 
-    bench.py tones <folder>
     bench.py summarize <results folder> <results.md> <README.md> [--load-before ...] ...
 """
 import argparse
-import array
 import glob
 import math
 import os
@@ -15,27 +13,9 @@ import re
 import statistics
 import subprocess
 import sys
-import wave
 
 README_START = "<!-- bench:start -->"
 README_END = "<!-- bench:end -->"
-
-
-def make_tones(folder):
-    """Two 20-second tones at CD quality (44.1 kHz, 16-bit stereo): a real album's load."""
-    rate, seconds = 44100, 20
-    for name, pitch in (("tone-a.wav", 440.0), ("tone-b.wav", 330.0)):
-        frames = array.array("h")
-        for i in range(rate * seconds):
-            sample = int(6000 * math.sin(2 * math.pi * pitch * i / rate))
-            frames.extend((sample, sample))
-        if sys.byteorder != "little":
-            frames.byteswap()
-        with wave.open(os.path.join(folder, name), "wb") as out:
-            out.setnchannels(2)
-            out.setsampwidth(2)
-            out.setframerate(rate)
-            out.writeframes(frames.tobytes())
 
 
 def read_run(path):
@@ -331,8 +311,6 @@ def update_readme(path, rows, machine):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     commands = parser.add_subparsers(dest="command", required=True)
-    tones = commands.add_parser("tones")
-    tones.add_argument("folder")
     summary = commands.add_parser("summarize")
     summary.add_argument("results")
     summary.add_argument("markdown")
@@ -345,10 +323,7 @@ def main():
     summary.add_argument("--date", default="unknown date")
     summary.add_argument("--arch", default="i686")
     args = parser.parse_args()
-    if args.command == "tones":
-        make_tones(args.folder)
-    else:
-        summarize(args)
+    summarize(args)
     return 0
 
 

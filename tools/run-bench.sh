@@ -15,7 +15,7 @@ rounds=${BENCH_ROUNDS:-5}
 cmake --preset default -B "$build" >/dev/null
 arch=$(tools/wine-session.sh arch)
 cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo minimal_saver \
-    bench_probe playlist_bench
+    bench_probe playlist_bench write_tone
 echo "Benchmarking the $arch build"
 
 # The minimal saver paints RGB(0x20, 0x60, 0xA0) (kFillColor in minimal_saver.cpp); the saver
@@ -56,17 +56,22 @@ grep -q "bench/pace" "$HOME/.asoundrc" || { echo "cannot pace the session's soun
 BENCH_KEY_FLAG=$("$WINE" winepath -w "$key_flag" 2>/dev/null)
 export BENCH_KEY_FLAG
 
+win() { "$WINE" winepath -w "$1" 2>/dev/null; }
+
 # The scene: a copy of the saver with its own settings file, the demo accessory in a folder of
-# its own, a playlist of two 20-second CD-quality tones, and the minimal saver.
+# its own, a playlist of two 20-second tones at CD quality (44.1 kHz, 16-bit stereo: a real
+# album's load) from the tests' tone generator, and the minimal saver.
 rm -rf "$work"
 mkdir -p "$work/saver" "$work/accessory" "$work/music" "$results"
 cp "$arch_build/velora_ss_launcher.scr" "$work/saver/"
 cp "$arch_build/bench/minimal_saver.exe" "$work/saver/"
 cp "$arch_build/demo/velorandix.exe" "$work/accessory/"
-python3 tools/bench.py tones "$work/music"
+for tone in tone-a.wav:440 tone-b.wav:330; do
+    "$WINE" "$arch_build/tests/support/write_tone.exe" "$(win "$work/music/${tone%%:*}")" \
+        "${tone#*:}" 20 44100 2 6000 0
+done
 printf 'tone-a.wav\r\ntone-b.wav\r\n' >"$work/music/bench.m3u"
 
-win() { "$WINE" winepath -w "$1" 2>/dev/null; }
 saver_win=$(win "$work/saver/velora_ss_launcher.scr")
 minimal_win=$(win "$work/saver/minimal_saver.exe")
 accessory_win=$(win "$work/accessory/velorandix.exe")

@@ -20,7 +20,8 @@ seconds_before_key=6
 ./tools/install-deps.sh
 cmake --preset default -B "$build" >/dev/null
 arch=$(tools/wine-session.sh arch)
-cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo velora_demo_user
+cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo velora_demo_user \
+    write_tone
 
 demo=$root/$build/demo-run
 session=$demo/session
@@ -29,29 +30,11 @@ mkdir -p "$demo"
 cp "$build/$arch/velora_ss_launcher.scr" "$demo/velora_ss_launcher.scr"
 accessory=$root/$build/$arch/demo/velorandix.exe
 helper=$root/$build/$arch/demo/velora_demo_user.exe
-
-# Two short tones, generated here: no audio is kept in the repository.
-python3 - "$demo" <<'PYTHON'
-import math, struct, sys, wave
-folder = sys.argv[1]
-rate = 22050
-for name, frequency in (("tone1.wav", 523.25), ("tone2.wav", 659.25)):
-    frames = bytearray()
-    count = int(rate * 1.2)
-    for i in range(count):
-        fade = min(1.0, i / 1500, (count - i) / 1500)
-        value = int(9000 * fade * math.sin(2 * math.pi * frequency * i / rate))
-        frames += struct.pack("<h", value)
-    with wave.open(f"{folder}/{name}", "wb") as out:
-        out.setnchannels(1)
-        out.setsampwidth(2)
-        out.setframerate(rate)
-        out.writeframes(bytes(frames))
-PYTHON
+tone_writer=$root/$build/$arch/tests/support/write_tone.exe
+winpath() { echo "Z:${1//\//\\}"; }
 printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n' >"$demo/demo.m3u"
 
 # Settings beside the saver: a night-blue background, the demo accessory, the playlist.
-winpath() { echo "Z:${1//\//\\}"; }
 color=$((80 * 65536 + 40 * 256 + 20)) # RGB(20, 40, 80) as 0x00BBGGRR
 printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' "$color" \
     "$(winpath "$accessory")" "$(winpath "$demo/demo.m3u")" >"$demo/velora_ss_launcher.ini"
@@ -73,6 +56,12 @@ else
 fi
 # shellcheck disable=SC1091
 source "$session/env"
+
+# The playlist's two short tones (1.2 s, 22.05 kHz mono, faded in and out over 1500 samples),
+# from the tests' tone generator: no audio is kept in the repository.
+for tone in tone1.wav:523.25 tone2.wav:659.25; do
+    "$WINE" "$tone_writer" "$(winpath "$demo/${tone%%:*}")" "${tone#*:}" 1.2 22050 1 9000 1500
+done
 
 echo "Starting the saver full screen on display $DISPLAY."
 if [ $auto = 1 ]; then

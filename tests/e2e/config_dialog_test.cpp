@@ -1,16 +1,19 @@
 // The configure mode end to end: the real .scr's settings dialog under Wine in a Japanese
 // locale, its template, version and icon resources, what OK and Cancel leave in the settings
 // file, the two file-open dialogs and the colour chooser, driven as a user drives them.
-#include "e2e_support.h"
+#include "launcher/settings.h"
+#include "resources/resource_ids.h"
+#include "tests/support/desktop.h"
+#include "tests/support/files.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 const char DIALOG_CLASS[] = "#32770";
 const wchar_t DIALOG_TITLE[] = L"velorandixデスクトップアクセサリ用スクリーンセーバーランチャー";
-const DWORD DEFAULT_COLOR = 8421504; // mid grey
 
 // The dialog template, control by control, in template order.
 struct TemplateControl {
@@ -25,20 +28,20 @@ const TemplateControl CONTROLS[] = {
     {2, L"Button", L"ｷｬﾝｾﾙ", BS_PUSHBUTTON | WS_TABSTOP, 192, 132, 50, 14},
     {-1, L"Button", L"velorandixデスクトップアクセサリ本体 (設定必須)", BS_GROUPBOX, 7, 7, 235,
      49},
-    {1001, L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 17, 32, 194, 14},
+    {IDC_ACCESSORY_PATH, L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 17, 32, 194, 14},
     {-1, L"Static", L"※使用するvelorandix.exeを指定してください", SS_LEFT | WS_GROUP, 18, 19,
      134, 8},
-    {1002, L"Button", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14},
+    {IDC_ACCESSORY_BROWSE, L"Button", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14},
     {-1, L"Button", L"スクリーンセーバーの設定", BS_GROUPBOX, 7, 61, 235, 64},
-    {1007, L"Static", L"ああああああああああああ\nああああああああああああ", SS_LEFT | WS_GROUP, 7,
+    {IDC_VERSION_TEXT, L"Static", L"ああああああああああああ\nああああああああああああ", SS_LEFT | WS_GROUP, 7,
      130, 129, 16},
     {-1, L"Static", L"背景色　：", SS_RIGHT | WS_GROUP, 18, 79, 31, 8},
-    {1004, L"Button", L"背景色の変更", BS_PUSHBUTTON | WS_TABSTOP, 80, 75, 50, 18},
-    {1005, L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 57, 102, 154, 14},
+    {IDC_COLOR_CHANGE, L"Button", L"背景色の変更", BS_PUSHBUTTON | WS_TABSTOP, 80, 75, 50, 18},
+    {IDC_PLAYLIST_PATH, L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 57, 102, 154, 14},
     {-1, L"Static", L"BGM　：", SS_RIGHT | WS_GROUP, 18, 106, 31, 8},
-    {1006, L"Button", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 102, 17, 14},
+    {IDC_PLAYLIST_BROWSE, L"Button", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 102, 17, 14},
     {-1, L"Static", L"↓空欄ならBGM無し", SS_LEFT | WS_GROUP, 151, 89, 60, 8},
-    {1003, L"Static", L"　", SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 75, 18, 18},
+    {IDC_COLOR_SWATCH, L"Static", L"　", SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 75, 18, 18},
 };
 const WORD TEMPLATE_CLASS_ATOMS[] = {0x80, 0x80, 0x80, 0x81, 0x82, 0x80, 0x80,
                                      0x82, 0x82, 0x80, 0x81, 0x82, 0x80, 0x82, 0x82};
@@ -51,35 +54,6 @@ const int CHOOSER_RED = 706, CHOOSER_GREEN = 707, CHOOSER_BLUE = 708;
 const int CHOOSER_ADD_CUSTOM = 712, CHOOSER_CUSTOM_COLORS = 721;
 // The file-open dialog's file-type list and the two forms of its file-name field.
 const int FILE_TYPE_LIST = 0x470, FILE_NAME_COMBO = 0x47c, FILE_NAME_EDIT = 0x480;
-
-// A window's text as Unicode, asked of the window itself: GetWindowTextW answers for a window
-// of another process from the caption stored at creation, which an edit control never updates.
-static std::wstring TextOf(HWND window)
-{
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return L"<no answer>";
-    std::vector<wchar_t> text(length + 2);
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 5000, &copied);
-    return text.data();
-}
-
-static std::wstring ClassOf(HWND window)
-{
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-static std::wstring Wide(const std::string& ansi)
-{
-    std::vector<wchar_t> wide(ansi.size() + 1);
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(),
-                                static_cast<int>(wide.size()));
-    return n > 0 ? std::wstring(wide.data()) : std::wstring();
-}
 
 // The rectangle of a child in its parent's client coordinates.
 static RECT ClientRectIn(HWND parent, HWND child)
@@ -101,13 +75,6 @@ static POINT ScreenPointIn(HWND window, double acrossX, double downY)
     return point;
 }
 
-static std::string Ansi(const std::wstring& wide)
-{
-    char text[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
 struct DescendantSearch {
     const char* className;
     HWND found;
@@ -116,9 +83,7 @@ struct DescendantSearch {
 static BOOL CALLBACK MatchDescendant(HWND window, LPARAM lParam)
 {
     DescendantSearch* search = reinterpret_cast<DescendantSearch*>(lParam);
-    char name[64];
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpiA(name, search->className) != 0)
+    if (lstrcmpiA(ClassNameOf(window).c_str(), search->className) != 0)
         return TRUE;
     search->found = window;
     return FALSE;
@@ -134,7 +99,8 @@ static HWND FindDescendant(HWND parent, const char* className)
 static std::string ReadIni(const std::string& ini, const char* key)
 {
     char value[1024];
-    GetPrivateProfileStringA("setting", key, "<missing>", value, sizeof value, ini.c_str());
+    GetPrivateProfileStringA(SETTINGS_SECTION, key, "<missing>", value, sizeof value,
+                             ini.c_str());
     return value;
 }
 
@@ -145,14 +111,7 @@ static void Click(HWND button)
 
 class ConfigDialog : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = MakeScratchDir(std::string("config_dialog ") +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        saver = dir + "\\velora saver.scr";
-        ini = dir + "\\velora saver.ini";
-        ASSERT_TRUE(CopyInto(SaverBinary(), saver));
-    }
+    void SetUp() override { ASSERT_TRUE(CopyInto(SaverBinary(), saver)); }
     void TearDown() override { Kill(child); }
 
     // Starts the saver with the tail and waits for its dialog to show and paint.
@@ -177,9 +136,7 @@ protected:
     {
         for (int i = 0; i < 200; ++i) {
             for (HWND window : WindowsOf(child.processId)) {
-                char name[64];
-                GetClassNameA(window, name, sizeof name);
-                if (window != dialog && lstrcmpA(name, DIALOG_CLASS) == 0 &&
+                if (window != dialog && ClassNameOf(window) == DIALOG_CLASS &&
                     GetWindow(window, GW_OWNER) == dialog && IsWindowVisible(window)) {
                     PumpFor(500);
                     return window;
@@ -199,7 +156,7 @@ protected:
 
     COLORREF SwatchPixel()
     {
-        POINT centre = ScreenPointIn(Control(1003), 0.5, 0.5);
+        POINT centre = ScreenPointIn(Control(IDC_COLOR_SWATCH), 0.5, 0.5);
         return ScreenPixel(centre.x, centre.y);
     }
     // The swatch as soon as it shows the colour, or as it is after five seconds. Wine holds
@@ -234,9 +191,11 @@ protected:
         WaitUntilGone(files);
     }
 
-    std::string dir;
-    std::string saver;
-    std::string ini;
+    ScratchFolder scratch{std::string("config_dialog ") +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::string dir = scratch.Path();
+    std::string saver = dir + "\\velora saver.scr";
+    std::string ini = SettingsFileOf(saver);
     Child child;
     HWND dialog = nullptr;
 };
@@ -293,9 +252,9 @@ struct TemplateReader {
 
 TEST_F(Resources, TheDialogTemplateIsTheStandardFormInJapaneseWithFifteenControls)
 {
-    const BYTE* base = Resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(2003),
+    const BYTE* base = Resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE),
                                 MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    ASSERT_NE(base, nullptr) << "no Japanese dialog 2003";
+    ASSERT_NE(base, nullptr) << "no Japanese dialog " << CONFIG_DIALOG_TEMPLATE;
     TemplateReader read = {base};
     DWORD style = read.Dword();
     ASSERT_NE(style, 0xFFFF0001u) << "extended template";
@@ -493,7 +452,7 @@ static HWND TwinOfTheSaversDialog(HMODULE* module)
     if (!*module)
         return nullptr;
     HRSRC found = FindResourceExW(*module, reinterpret_cast<LPCWSTR>(RT_DIALOG),
-                                  MAKEINTRESOURCEW(2003),
+                                  MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE),
                                   MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
     if (!found)
         return nullptr;
@@ -527,14 +486,14 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
         ASSERT_NE(control, nullptr) << "missing control " << entry.id;
         SCOPED_TRACE("control " + std::to_string(entry.id) + " at y " + std::to_string(entry.y));
         EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, entry.id & 0xFFFF);
-        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), entry.className), 0);
+        EXPECT_EQ(_wcsicmp(Wide(ClassNameOf(control)).c_str(), entry.className), 0);
         // An edit control takes WS_BORDER off its style and draws the border itself.
         DWORD wanted = WS_CHILD | WS_VISIBLE | entry.style;
         if (entry.className == std::wstring(L"Edit"))
             wanted &= ~WS_BORDER;
         DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
         EXPECT_EQ(style & wanted, wanted);
-        if (entry.id != 1007)
+        if (entry.id != IDC_VERSION_TEXT)
             EXPECT_EQ(TextOf(control), entry.text);
 
         // Position and size are converted each on its own, as the dialog does it.
@@ -550,7 +509,7 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
     EXPECT_EQ(control, nullptr) << "more than fifteen controls";
 
     // The version text: the version line, then one credit line.
-    std::wstring version = TextOf(Control(1007));
+    std::wstring version = TextOf(Control(IDC_VERSION_TEXT));
     size_t lineFeed = version.find(L'\n');
     ASSERT_NE(lineFeed, std::wstring::npos);
     EXPECT_EQ(version.substr(0, lineFeed), VERSION_FIRST_LINE);
@@ -574,39 +533,42 @@ TEST_F(ConfigDialog, WithoutSettingsFileItShowsTheDefaultsAndOkCreatesTheFile)
 {
     ASSERT_FALSE(FileExistsAt(ini));
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(TextOf(Control(1001)), L"");
-    EXPECT_EQ(TextOf(Control(1005)), L"");
-    EXPECT_EQ(SwatchPixel(), DEFAULT_COLOR);
+    EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), L"");
+    EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), L"");
+    EXPECT_EQ(SwatchPixel(), DEFAULT_BACKGROUND_COLOR);
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
     ASSERT_TRUE(FileExistsAt(ini));
-    EXPECT_EQ(ReadIni(ini, "bgcolor"), "8421504");
-    EXPECT_EQ(ReadIni(ini, "exepath"), "");
-    EXPECT_EQ(ReadIni(ini, "playlist"), "");
+    EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "8421504");
+    EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "");
+    EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "");
 }
 
 TEST_F(ConfigDialog, OkWritesTheLoadedSettingsBackAndExitsWithOne)
 {
-    std::string content = "[other]\r\nkeep=1\r\n[setting]\r\nbgcolor=3368601\r\n"
-                          "exepath=C:\\tools\\velorandix.exe\r\nplaylist=D:\\music\\list.m3u\r\n";
+    std::string content = "[other]\r\nkeep=1\r\n" +
+                          SettingsText({{BACKGROUND_COLOR_KEY, "3368601"},
+                                        {ACCESSORY_PATH_KEY, "C:\\tools\\velorandix.exe"},
+                                        {PLAYLIST_PATH_KEY, "D:\\music\\list.m3u"}});
     ASSERT_TRUE(WriteTextFile(ini, content));
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(TextOf(Control(1001)), L"C:\\tools\\velorandix.exe");
-    EXPECT_EQ(TextOf(Control(1005)), L"D:\\music\\list.m3u");
+    EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), L"C:\\tools\\velorandix.exe");
+    EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), L"D:\\music\\list.m3u");
     EXPECT_EQ(SwatchPixel(), static_cast<COLORREF>(3368601));
     // Written again: a changed file shows that OK wrote the keys.
     ASSERT_TRUE(WriteTextFile(ini, "[other]\r\nkeep=1\r\n"));
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
-    EXPECT_EQ(ReadIni(ini, "bgcolor"), "3368601");
-    EXPECT_EQ(ReadIni(ini, "exepath"), "C:\\tools\\velorandix.exe");
-    EXPECT_EQ(ReadIni(ini, "playlist"), "D:\\music\\list.m3u");
+    EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "3368601");
+    EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "C:\\tools\\velorandix.exe");
+    EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "D:\\music\\list.m3u");
 }
 
 TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxSaveNothingAndExitWithZero)
 {
-    std::string content = "[setting]\r\nbgcolor=255\r\nexepath=C:\\a\\velorandix.exe\r\n"
-                          "playlist=\r\n";
+    std::string content = SettingsText({{BACKGROUND_COLOR_KEY, "255"},
+                                        {ACCESSORY_PATH_KEY, "C:\\a\\velorandix.exe"},
+                                        {PLAYLIST_PATH_KEY, ""}});
     enum class Way { CancelButton, EscapeKey, CloseBox };
     const Way ways[] = {Way::CancelButton, Way::EscapeKey, Way::CloseBox};
     for (Way way : ways) {
@@ -615,10 +577,10 @@ TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxSaveNothingAndExitWithZero)
         ASSERT_NE(Open(), nullptr);
         // A file chosen in memory is still not saved.
         ASSERT_TRUE(WriteTextFile(dir + "\\velorandix.exe", "MZ"));
-        HWND files = OpenFileDialog(1002);
+        HWND files = OpenFileDialog(IDC_ACCESSORY_BROWSE);
         ASSERT_NE(files, nullptr);
         ChooseFileByName(files, dir + "\\velorandix.exe");
-        EXPECT_EQ(TextOf(Control(1001)), Wide(dir + "\\velorandix.exe"));
+        EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), Wide(dir + "\\velorandix.exe"));
         switch (way) {
         case Way::CancelButton: Click(Control(IDCANCEL)); break;
         case Way::EscapeKey:
@@ -642,21 +604,22 @@ TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxSaveNothingAndExitWithZero)
 
 TEST_F(ConfigDialog, TextTypedIntoTheEditControlsIsNotSaved)
 {
-    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nbgcolor=0\r\nexepath=C:\\a\\velorandix.exe\r\n"
-                                   "playlist=C:\\a\\list.m3u\r\n"));
+    ASSERT_TRUE(WriteTextFile(ini, SettingsText({{BACKGROUND_COLOR_KEY, "0"},
+                                                 {ACCESSORY_PATH_KEY, "C:\\a\\velorandix.exe"},
+                                                 {PLAYLIST_PATH_KEY, "C:\\a\\list.m3u"}})));
     ASSERT_NE(Open(), nullptr);
     SetForegroundWindow(dialog);
     PumpFor(200);
 
     // Typed onto the accessory's path; the playlist's path cleared by hand.
-    POINT field = ScreenPointIn(Control(1001), 0.5, 0.5);
+    POINT field = ScreenPointIn(Control(IDC_ACCESSORY_PATH), 0.5, 0.5);
     MoveMouseTo(field.x, field.y);
     ClickMouse();
     PumpFor(200);
     PressKey(VK_END);
     for (WORD key : {WORD('X'), WORD('Y'), WORD('Z')})
         PressKey(key);
-    field = ScreenPointIn(Control(1005), 0.5, 0.5);
+    field = ScreenPointIn(Control(IDC_PLAYLIST_PATH), 0.5, 0.5);
     MoveMouseTo(field.x, field.y);
     ClickMouse();
     PumpFor(200);
@@ -664,86 +627,97 @@ TEST_F(ConfigDialog, TextTypedIntoTheEditControlsIsNotSaved)
     for (int i = 0; i < 20; ++i)
         PressKey(VK_BACK);
     PumpFor(300);
-    EXPECT_EQ(TextOf(Control(1001)), L"C:\\a\\velorandix.exexyz");
-    EXPECT_EQ(TextOf(Control(1005)), L"");
+    EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), L"C:\\a\\velorandix.exexyz");
+    EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), L"");
 
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
-    EXPECT_EQ(ReadIni(ini, "exepath"), "C:\\a\\velorandix.exe");
-    EXPECT_EQ(ReadIni(ini, "playlist"), "C:\\a\\list.m3u");
+    EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "C:\\a\\velorandix.exe");
+    EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "C:\\a\\list.m3u");
 }
 
 // ---- The file-open dialogs ---------------------------------------------------------------
 
+// A folder of the test's holding a file of each name, the first named by the settings file.
+static void MakeFolderOfFiles(const std::string& folder, const std::string& ini, const char* key,
+                              std::initializer_list<std::string> names)
+{
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& name : names)
+        ASSERT_TRUE(WriteTextFile(folder + "\\" + name, "x")) << name;
+    ASSERT_TRUE(WriteTextFile(ini, SettingsText({{key, folder + "\\" + *names.begin()}})));
+}
+
+// The file-open dialog's title, its one file type, and how many files it lists.
+static void ExpectFileDialogShows(HWND files, const wchar_t* title, const wchar_t* fileType,
+                                  LRESULT listed)
+{
+    ASSERT_NE(files, nullptr);
+    EXPECT_EQ(TextOf(files), title);
+    EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), fileType);
+    HWND list = FindDescendant(files, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), listed) << "files listed";
+}
+
 TEST_F(ConfigDialog, TheAccessoryBrowserListsOnlyVelorandixAndTakesTheChosenPathAtOnce)
 {
     std::string app = dir + "\\app";
-    CreateDirectoryA(app.c_str(), nullptr);
-    for (const char* name : {"velorandix.exe", "other.exe", "notes.txt", "list.m3u"})
-        ASSERT_TRUE(WriteTextFile(app + "\\" + name, "x"));
-    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nexepath=" + app + "\\other.exe\r\n"));
+    ASSERT_NO_FATAL_FAILURE(MakeFolderOfFiles(
+        app, ini, ACCESSORY_PATH_KEY, {"other.exe", "velorandix.exe", "notes.txt", "list.m3u"}));
     ASSERT_NE(Open(), nullptr);
 
-    // Cancel leaves the path as it was.
-    HWND files = OpenFileDialog(1002);
-    ASSERT_NE(files, nullptr);
-    EXPECT_EQ(TextOf(files), L"velorandix.exeを選択してください");
-    EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), L"velorandix.exe");
-    HWND list = FindDescendant(files, "SysListView32");
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1) << "only velorandix.exe is listed";
+    // Only velorandix.exe is listed; Cancel leaves the path as it was.
+    HWND files = OpenFileDialog(IDC_ACCESSORY_BROWSE);
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectFileDialogShows(files, L"velorandix.exeを選択してください", L"velorandix.exe", 1));
     Click(GetDlgItem(files, IDCANCEL));
     WaitUntilGone(files);
-    EXPECT_EQ(TextOf(Control(1001)), Wide(app + "\\other.exe"));
+    EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), Wide(app + "\\other.exe"));
 
     // A name without extension gets "exe"; the dialog started in the stored path's folder.
     // Wine's dialog checks that the typed name exists before it appends the extension, hence
     // the file of the bare name beside the real one.
     ASSERT_TRUE(WriteTextFile(app + "\\velorandix", "x"));
-    files = OpenFileDialog(1002);
+    files = OpenFileDialog(IDC_ACCESSORY_BROWSE);
     ASSERT_NE(files, nullptr);
     ChooseFileByName(files, "velorandix");
-    EXPECT_EQ(TextOf(Control(1001)), Wide(app + "\\velorandix.exe"));
+    EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), Wide(app + "\\velorandix.exe"));
 
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
-    EXPECT_EQ(ReadIni(ini, "exepath"), app + "\\velorandix.exe");
+    EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), app + "\\velorandix.exe");
 }
 
 TEST_F(ConfigDialog, ThePlaylistBrowserListsM3uFilesAndAlsoAddsExe)
 {
     std::string music = dir + Ansi(L"\\音楽");
-    CreateDirectoryA(music.c_str(), nullptr);
-    for (const wchar_t* name : {L"old.m3u", L"曲.m3u", L"songs.m3u", L"songs.exe", L"songs",
-                                 L"cover.txt"})
-        ASSERT_TRUE(WriteTextFile(music + "\\" + Ansi(name), "x"));
-    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nplaylist=" + music + "\\old.m3u\r\n"));
+    ASSERT_NO_FATAL_FAILURE(MakeFolderOfFiles(
+        music, ini, PLAYLIST_PATH_KEY,
+        {"old.m3u", Ansi(L"曲.m3u"), "songs.m3u", "songs.exe", "songs", "cover.txt"}));
     ASSERT_NE(Open(), nullptr);
 
-    HWND files = OpenFileDialog(1006);
-    ASSERT_NE(files, nullptr);
-    EXPECT_EQ(TextOf(files), L"m3u形式のプレイリストを選択してください");
-    EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), L"m3u files {*.m3u}");
-    HWND list = FindDescendant(files, "SysListView32");
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3) << "only the three .m3u files";
+    // Only the three .m3u files are listed.
+    HWND files = OpenFileDialog(IDC_PLAYLIST_BROWSE);
+    ASSERT_NO_FATAL_FAILURE(ExpectFileDialogShows(
+        files, L"m3u形式のプレイリストを選択してください", L"m3u files {*.m3u}", 3));
     ChooseFileByName(files, Ansi(L"曲.m3u"));
-    EXPECT_EQ(TextOf(Control(1005)), Wide(music + Ansi(L"\\曲.m3u")));
+    EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), Wide(music + Ansi(L"\\曲.m3u")));
 
-    files = OpenFileDialog(1006);
+    files = OpenFileDialog(IDC_PLAYLIST_BROWSE);
     ASSERT_NE(files, nullptr);
     ChooseFileByName(files, "songs");
     // The dialog is given "exe" as its default extension, and the systems of the Windows 95
     // family append exactly that. Wine's dialog prefers the extension of the selected filter
     // and keeps the bare name when that file is missing; it appends no extension at all
     // when the dialog is given none.
-    std::wstring chosen = TextOf(Control(1005));
+    std::wstring chosen = TextOf(Control(IDC_PLAYLIST_PATH));
     EXPECT_TRUE(chosen == Wide(music + "\\songs.exe") || chosen == Wide(music + "\\songs.m3u"))
         << "a default extension is appended; chosen: " << Ansi(chosen);
 
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
-    EXPECT_EQ(Wide(ReadIni(ini, "playlist")), chosen);
+    EXPECT_EQ(Wide(ReadIni(ini, PLAYLIST_PATH_KEY)), chosen);
 }
 
 TEST_F(ConfigDialog, AStoredPathThatIsNoValidFileNameStillLetsTheUserBrowse)
@@ -751,22 +725,22 @@ TEST_F(ConfigDialog, AStoredPathThatIsNoValidFileNameStillLetsTheUserBrowse)
     // Windows refuses such a starting name and would show no dialog at all: the dialog then
     // starts from no name, and the stored path stays until a file is confirmed.
     const std::string stored = "C:\\tools\\bad|name<1>.exe";
-    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nexepath=" + stored + "\r\n"));
+    ASSERT_TRUE(WriteTextFile(ini, SettingsText({{ACCESSORY_PATH_KEY, stored}})));
     ASSERT_NE(Open(), nullptr);
-    HWND files = OpenFileDialog(1002);
+    HWND files = OpenFileDialog(IDC_ACCESSORY_BROWSE);
     ASSERT_NE(files, nullptr);
     Click(GetDlgItem(files, IDCANCEL));
     WaitUntilGone(files);
-    EXPECT_EQ(TextOf(Control(1001)), Wide(stored));
+    EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), Wide(stored));
 
     ASSERT_TRUE(WriteTextFile(dir + "\\velorandix.exe", "x"));
-    files = OpenFileDialog(1002);
+    files = OpenFileDialog(IDC_ACCESSORY_BROWSE);
     ASSERT_NE(files, nullptr);
     ChooseFileByName(files, dir + "\\velorandix.exe");
-    EXPECT_EQ(TextOf(Control(1001)), Wide(dir + "\\velorandix.exe"));
+    EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), Wide(dir + "\\velorandix.exe"));
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
-    EXPECT_EQ(ReadIni(ini, "exepath"), dir + "\\velorandix.exe");
+    EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), dir + "\\velorandix.exe");
 }
 
 // ---- The colour chooser ------------------------------------------------------------------
@@ -777,7 +751,7 @@ protected:
     // the swatch on the screen.
     HWND OpenChooser()
     {
-        Click(Control(1004));
+        Click(Control(IDC_COLOR_CHANGE));
         HWND chooser = WaitForOwnedDialog();
         EXPECT_NE(chooser, nullptr) << "no colour chooser";
         if (!chooser)
@@ -786,7 +760,7 @@ protected:
         PumpFor(500);
         RECT chooserRect, swatchRect, overlap;
         GetWindowRect(chooser, &chooserRect);
-        GetWindowRect(Control(1003), &swatchRect);
+        GetWindowRect(Control(IDC_COLOR_SWATCH), &swatchRect);
         EXPECT_FALSE(IntersectRect(&overlap, &chooserRect, &swatchRect))
             << "the chooser covers the swatch";
         return chooser;
@@ -817,7 +791,7 @@ protected:
 TEST_F(ColourChooser, OpensOnTheCurrentColourAndRepaintsTheSwatchAtOnce)
 {
     const COLORREF loaded = RGB(0x99, 0x66, 0x33), picked = RGB(10, 200, 30);
-    ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nbgcolor=" + std::to_string(loaded) + "\r\n"));
+    ASSERT_TRUE(WriteTextFile(ini, SettingsText({{BACKGROUND_COLOR_KEY, std::to_string(loaded)}})));
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(SwatchPixel(), loaded);
 
@@ -853,5 +827,5 @@ TEST_F(ColourChooser, OpensOnTheCurrentColourAndRepaintsTheSwatchAtOnce)
 
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
-    EXPECT_EQ(ReadIni(ini, "bgcolor"), std::to_string(picked));
+    EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), std::to_string(picked));
 }

@@ -1,22 +1,17 @@
 // The command line, end to end: the real .scr started with exact command lines, each mode
 // recognised by what appears on the screen and by the exit code.
-#include "e2e_support.h"
+#include "saver_host/saver_host.h"
+#include "tests/support/desktop.h"
+#include "tests/support/files.h"
 #include <gtest/gtest.h>
 #include <string>
 
 const DWORD UNUSABLE = 0xFFFFFFFF; // exit code -1
 const char DIALOG_CLASS[] = "#32770";
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 
 class Dispatch : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = MakeScratchDir(std::string("dispatch ") +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        saver = dir + "\\velora saver.scr";
-        ASSERT_TRUE(CopyInto(SaverBinary(), saver));
-    }
+    void SetUp() override { ASSERT_TRUE(CopyInto(SaverBinary(), saver)); }
     void TearDown() override { Kill(child); }
 
     DWORD RunToExit(const std::string& commandLine, DWORD timeoutMs = 15000)
@@ -43,7 +38,7 @@ protected:
     void ExpectFullScreen(const std::string& commandLine)
     {
         child = Start(saver, commandLine);
-        HWND window = WaitForWindow(child.processId, SAVER_CLASS, "Screen Saver", 15000);
+        HWND window = WaitForWindow(child.processId, SAVER_CLASS_NAME, FULL_SCREEN_TITLE, 15000);
         ASSERT_NE(window, nullptr) << "no full-screen window for: " << commandLine;
         EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -54,27 +49,15 @@ protected:
     void ExpectPreviewIn(HWND host, const std::string& commandLine)
     {
         child = Start(saver, commandLine);
-        HWND preview = nullptr;
-        for (int i = 0; i < 300 && !preview; ++i) {
-            preview = FindWindowExA(host, nullptr, SAVER_CLASS, "Preview");
-            PumpFor(50);
-        }
+        HWND preview = WaitForChildWindow(host, SAVER_CLASS_NAME, PREVIEW_TITLE, 15000);
         ASSERT_NE(preview, nullptr) << "no preview child for: " << commandLine;
         DestroyWindow(host);
         EXPECT_EQ(WaitForExit(child, 10000), 0u) << commandLine;
     }
 
-    static HWND MakeHost()
-    {
-        HWND host = CreateWindowExA(0, "STATIC", "preview host", WS_POPUP | WS_VISIBLE, 10, 10,
-                                    152, 112, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                    nullptr);
-        PumpFor(100);
-        return host;
-    }
-
-    std::string dir;
-    std::string saver;
+    ScratchFolder scratch{std::string("dispatch ") +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::string saver = scratch.Path() + "\\velora saver.scr";
     Child child;
 };
 
@@ -135,15 +118,15 @@ TEST_F(Dispatch, FullScreenSwitchesAndOnlyTheFirstSwitchCounts)
 
 TEST_F(Dispatch, PreviewRunsInsideTheNamedWindow)
 {
-    HWND host = MakeHost();
+    HWND host = MakePreviewHost(10, 10);
     ExpectPreviewIn(host, "saver.scr /p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
-    host = MakeHost();
+    host = MakePreviewHost(10, 10);
     ExpectPreviewIn(host, "saver.scr /l " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
 }
 
 TEST_F(Dispatch, AHandleBeyondThirtyTwoBitsWrapsBeforeItIsJudged)
 {
-    HWND host = MakeHost();
+    HWND host = MakePreviewHost(10, 10);
     unsigned long long wrapped = reinterpret_cast<UINT_PTR>(host) + 3ull * 4294967296ull;
     ExpectPreviewIn(host, "saver.scr /p " + std::to_string(wrapped));
 }

@@ -2,23 +2,18 @@
 // family to it) with the scripted PASSWORD.CPL and MPR.DLL stand-ins beside it, driven by key
 // presses, the shell's autoplay query and the /a command line, watched through the stand-ins'
 // logs, the accessory stand-in's log, the captured sound and the exit code.
-#include "e2e_support.h"
-#include "tests/common/sound_capture.h"
+#include "saver_host/saver_host.h"
+#include "tests/support/desktop.h"
+#include "tests/support/files.h"
+#include "tests/support/sound.h"
 #include <gtest/gtest.h>
-#include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 const DWORD UNUSABLE = 0xFFFFFFFF; // exit code -1
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
-const char FULL_SCREEN_TITLE[] = "Screen Saver";
-const char DESKTOP_KEY[] = "Control Panel\\Desktop";
-const char USE_PASSWORD_VALUE[] = "ScreenSaveUsePassword";
 const char WIN9X_SAVER[] = "saver98.scr"; // named in the session's Wine AppDefaults
 const char NT_SAVER[] = "velora nt.scr";
-const int SAMPLE_RATE = TONE_SAMPLE_RATE;
 // A Wine child takes WINEDLLOVERRIDES from the parent's Unix environment, not from the block it
 // is given; the per-program overrides in the registry reach these two copies alone.
 const char APP_DEFAULTS_KEY[] = "Software\\Wine\\AppDefaults\\";
@@ -56,8 +51,6 @@ class PasswordEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = MakeScratchDir(std::string("password ") +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         ASSERT_TRUE(CopyInto(SaverBinary(), dir + "\\" + WIN9X_SAVER));
         ASSERT_TRUE(CopyInto(SaverBinary(), dir + "\\" + NT_SAVER));
         ASSERT_TRUE(CopyInto(FixturePath("PASSWORD.CPL"), dir + "\\PASSWORD.CPL"));
@@ -126,10 +119,8 @@ protected:
     void WriteSettings(const std::string& saverPath, const std::string& playlist,
                        const std::string& accessory = "")
     {
-        std::string ini = saverPath.substr(0, saverPath.size() - 3) + "ini";
-        ASSERT_TRUE(WriteTextFile(ini, "[setting]\r\nbgcolor=0\r\nexepath=" +
-                                           (accessory.empty() ? saverPath : accessory) +
-                                           "\r\nplaylist=" + playlist + "\r\n"));
+        ASSERT_TRUE(WriteSettingsFile(saverPath, 0, accessory.empty() ? saverPath : accessory,
+                                      playlist));
     }
 
     std::vector<std::string> Environment() const
@@ -147,7 +138,7 @@ protected:
     HWND StartFullScreen(const char* name = WIN9X_SAVER)
     {
         child = StartSaver(name, "/s");
-        HWND window = WaitForWindow(child.processId, SAVER_CLASS, FULL_SCREEN_TITLE, 15000);
+        HWND window = WaitForWindow(child.processId, SAVER_CLASS_NAME, FULL_SCREEN_TITLE, 15000);
         EXPECT_NE(window, nullptr) << "no full-screen window";
         PumpFor(500);
         return window;
@@ -175,7 +166,10 @@ protected:
         return window;
     }
 
-    std::string dir, passwordLog, script, mprLog;
+    ScratchFolder scratch{std::string("password ") +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::string dir = scratch.Path();
+    std::string passwordLog, script, mprLog;
     Child child;
     bool hadOriginal = false;
     DWORD originalType = 0;
@@ -187,7 +181,7 @@ TEST_F(PasswordEndToEnd, ARefusalKeepsTheSaverUpAfterTheCloseSequenceAndAcceptan
 {
     ASSERT_NE(std::getenv("WINE_SESSION_DIR"), nullptr);
     ASSERT_TRUE(CopyInto(FixturePath("velorandix.exe"), dir + "\\velorandix.exe"));
-    ASSERT_TRUE(WriteTextFile(dir + "\\tone.wav", ToneWave(660.0, 20.0)));
+    ASSERT_TRUE(WriteToneWave(dir + "\\tone.wav", {660.0, 20.0}));
     ASSERT_TRUE(WriteTextFile(dir + "\\list.m3u", "tone.wav\r\n"));
     WriteSettings(dir + "\\" + WIN9X_SAVER, dir + "\\list.m3u", dir + "\\velorandix.exe");
     SetSwitch(SWITCH_ON);
@@ -200,9 +194,9 @@ TEST_F(PasswordEndToEnd, ARefusalKeepsTheSaverUpAfterTheCloseSequenceAndAcceptan
     ASSERT_TRUE(WaitForLogLines(accessoryLog, "window", 1, 10000)) << "accessory not started";
     // The music starts on the first timer tick; let half a second of it be captured.
     DWORD start = GetTickCount();
-    while (CaptureSize() - soundStart < SAMPLE_RATE && GetTickCount() - start < 10000)
+    while (CaptureSize() - soundStart < TONE_SAMPLE_RATE && GetTickCount() - start < 10000)
         PumpFor(50);
-    ASSERT_GE(CaptureSize() - soundStart, SAMPLE_RATE) << "no music before the key";
+    ASSERT_GE(CaptureSize() - soundStart, TONE_SAMPLE_RATE) << "no music before the key";
 
     PressKey(VK_SPACE);
     ASSERT_TRUE(WaitForLogLines(passwordLog, "verify", 1, 10000)) << "no verification";
@@ -343,15 +337,9 @@ TEST_F(PasswordEndToEnd, TheAutoPlayQueryIsAnsweredOnTheWin9xFamilyOnly)
     };
     const PreviewCase previews[] = {{WIN9X_SAVER, true}, {NT_SAVER, false}};
     for (const PreviewCase& p : previews) {
-        HWND host = CreateWindowExA(0, "STATIC", "preview host", WS_POPUP | WS_VISIBLE, 10, 10,
-                                    152, 112, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                    nullptr);
+        HWND host = MakePreviewHost(10, 10);
         child = StartSaver(p.saver, "/p " + HandleText(host));
-        HWND preview = nullptr;
-        for (int i = 0; i < 300 && !preview; ++i) {
-            preview = FindWindowExA(host, nullptr, SAVER_CLASS, "Preview");
-            PumpFor(50);
-        }
+        HWND preview = WaitForChildWindow(host, SAVER_CLASS_NAME, PREVIEW_TITLE, 15000);
         ASSERT_NE(preview, nullptr) << p.saver;
         answer = 99;
         ASSERT_TRUE(SendMessageTimeoutA(preview, autoPlay, 0, 0, SMTO_NORMAL, 5000, &answer));

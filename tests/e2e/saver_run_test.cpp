@@ -1,64 +1,37 @@
 // The saver run, end to end: the real .scr started with /s and /p under Wine, with the
 // accessory fixture and a playlist of generated tones, observed through its windows, screen
 // pixels, the accessory's log, the captured sound, the debugger output and exit codes.
-#include "e2e_support.h"
-#include "tests/common/sound_capture.h"
+#include "launcher/accessory.h"
+#include "launcher/launcher_saver.h"
+#include "saver_host/saver_host.h"
+#include "tests/support/desktop.h"
+#include "tests/support/files.h"
+#include "tests/support/sound.h"
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char ACCESSORY_CLASS[] = "VelorandixFixture";
 const COLORREF SAVER_COLOR = RGB(30, 144, 255);
-const wchar_t WARNING_TEXT[] =
-    L"設定が不完全です。\n設定を開きvelorandix.exeの場所を指定する必要があります。";
-const wchar_t WARNING_CAPTION[] = L"velora_v010用スクリーンセーバーLauncher";
-// The saver's bounded wait for a hung accessory (ACCESSORY_EXIT_TIMEOUT).
-const DWORD EXIT_COMMAND_TIMEOUT = 3000;
 
 // ---- Helpers ---------------------------------------------------------------------------------
-
-
 
 // Whether the captured bytes from `from` on hold a sound and not only silence.
 static bool CaptureHoldsSoundFrom(long long from)
 {
-    std::string captured = ReadTextFile(CapturePath());
-    if (static_cast<long long>(captured.size()) <= from)
-        return false;
     int loud = 0;
-    for (size_t i = static_cast<size_t>(from) & ~size_t(1); i + 1 < captured.size(); i += 2) {
-        short sample = static_cast<short>((static_cast<unsigned char>(captured[i + 1]) << 8) |
-                                          static_cast<unsigned char>(captured[i]));
+    for (int16_t sample : CapturedSamples(from))
         loud += sample > 2000 || sample < -2000;
-    }
     return loud > 1000;
-}
-
-
-static std::wstring TextOf(HWND window)
-{
-    wchar_t text[512] = L"";
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                        2000, &ignored);
-    return text;
-}
-
-static std::string ClassOf(HWND window)
-{
-    char name[128] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 static std::vector<HWND> SaverWindowsTitled(const char* title)
 {
     std::vector<HWND> found;
     for (HWND window : WindowsOf(0))
-        if (ClassOf(window) == SAVER_CLASS) {
+        if (ClassNameOf(window) == SAVER_CLASS_NAME) {
             char text[64] = "";
             GetWindowTextA(window, text, sizeof text);
             if (lstrcmpA(text, title) == 0)
@@ -97,9 +70,6 @@ class SaverRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        dir = MakeScratchDir("saver_run " + name);
-        saver = dir + "\\velora_ss_launcher.scr";
         ASSERT_TRUE(CopyInto(SaverBinary(), saver));
         accessoryDir = dir + "\\accessory folder";
         CreateDirectoryA(accessoryDir.c_str(), nullptr);
@@ -108,8 +78,8 @@ protected:
         log = dir + "\\accessory.log";
         std::string music = dir + "\\music";
         CreateDirectoryA(music.c_str(), nullptr);
-        ASSERT_TRUE(WriteToneWave(music + "\\tone1.wav", 440, 1.5));
-        ASSERT_TRUE(WriteToneWave(music + "\\tone2.wav", 660, 1.5));
+        ASSERT_TRUE(WriteToneWave(music + "\\tone1.wav", {440, 1.5}));
+        ASSERT_TRUE(WriteToneWave(music + "\\tone2.wav", {660, 1.5}));
         playlist = music + "\\list.m3u";
         ASSERT_TRUE(WriteTextFile(playlist, "#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n"));
         MoveMouseTo(500, 400);
@@ -124,13 +94,9 @@ protected:
         EndAccessories();
     }
 
-    void WriteSettings(const std::string& accessoryPath, const std::string& playlistPath,
-                       COLORREF color = SAVER_COLOR)
+    void WriteSettings(const std::string& accessoryPath, const std::string& playlistPath)
     {
-        std::string ini = dir + "\\velora_ss_launcher.ini";
-        WriteTextFile(ini, "[setting]\r\nbgcolor=" + std::to_string(color) +
-                               "\r\nexepath=" + accessoryPath + "\r\nplaylist=" + playlistPath +
-                               "\r\n");
+        WriteSettingsFile(saver, SAVER_COLOR, accessoryPath, playlistPath);
     }
 
     Child& StartSaver(const std::string& tail, std::vector<std::string> environment = {},
@@ -146,7 +112,7 @@ protected:
     // expected, so that input from now on is taken by the saver.
     HWND WaitForFullScreen(const Child& child, bool withAccessory)
     {
-        HWND window = WaitForWindow(child.processId, SAVER_CLASS, "Screen Saver", 15000);
+        HWND window = WaitForWindow(child.processId, SAVER_CLASS_NAME, FULL_SCREEN_TITLE, 15000);
         // The window exists from its creation on and shows when the creation is over, which
         // under Wine takes a moment longer after a message box.
         for (int i = 0; window && i < 200 && !IsWindowVisible(window); ++i)
@@ -182,6 +148,19 @@ protected:
         return content.substr(at + prefix.size(), end - at - prefix.size());
     }
 
+    // A full-screen run over an accessory in the given VELORANDIX_MODE, ended by a key: tookMs
+    // is how long the saver took from the key to its exit.
+    void EndWithAccessoryIn(const char* mode, DWORD exitTimeoutMs, DWORD* tookMs)
+    {
+        WriteSettings(accessory, "");
+        Child& saverRun = StartSaver("/s", {std::string("VELORANDIX_MODE=") + mode});
+        ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+        DWORD pressed = GetTickCount();
+        PressKey(VK_SPACE);
+        EXPECT_EQ(WaitForExit(saverRun, exitTimeoutMs), 0u);
+        *tookMs = GetTickCount() - pressed;
+    }
+
     // Accessories that hang or ignore IDM_EXIT are left running by design; the test ends them.
     void EndAccessories()
     {
@@ -198,7 +177,11 @@ protected:
         }
     }
 
-    std::string dir, saver, accessoryDir, accessory, log, playlist;
+    ScratchFolder scratch{std::string("saver_run ") +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::string dir = scratch.Path();
+    std::string saver = dir + "\\velora_ss_launcher.scr";
+    std::string accessoryDir, accessory, log, playlist;
     std::vector<Child> children; // at most 8
 };
 
@@ -213,7 +196,7 @@ TEST_F(SaverRun, FullScreenCoversTheScreenLaunchesTheAccessoryPlaysAndAKeyEndsIt
     ASSERT_NE(window, nullptr);
 
     // One topmost popup over the whole screen, in the colour.
-    EXPECT_EQ(SaverWindowsTitled("Screen Saver").size(), 1u);
+    EXPECT_EQ(SaverWindowsTitled(FULL_SCREEN_TITLE).size(), 1u);
     RECT rect;
     GetWindowRect(window, &rect);
     EXPECT_EQ(rect.left, 0);
@@ -280,7 +263,7 @@ TEST_F(SaverRun, ASecondFullScreenStartBringsTheFirstForwardAndEnds)
     Child& second = StartSaver("/s");
     EXPECT_EQ(WaitForExit(second, 5000), 0u);
     EXPECT_TRUE(IsRunning(children[0]));
-    EXPECT_EQ(SaverWindowsTitled("Screen Saver").size(), 1u);
+    EXPECT_EQ(SaverWindowsTitled(FULL_SCREEN_TITLE).size(), 1u);
     EXPECT_EQ(GetForegroundWindow(), window);
     // Only the first launched an accessory.
     EXPECT_EQ(LogLine("pid").empty(), false);
@@ -292,29 +275,15 @@ TEST_F(SaverRun, ASecondFullScreenStartBringsTheFirstForwardAndEnds)
 
 // ---- Preview ---------------------------------------------------------------------------------
 
-static HWND MakeHost(int x, int y)
-{
-    HWND host = CreateWindowExA(0, "STATIC", "preview host",
-                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, 152,
-                                112, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    PumpFor(100);
-    return host;
-}
-
 static HWND WaitForPreview(HWND host)
 {
-    HWND preview = nullptr;
-    for (int i = 0; i < 300 && !preview; ++i) {
-        preview = FindWindowExA(host, nullptr, SAVER_CLASS, "Preview");
-        PumpFor(50);
-    }
-    return preview;
+    return WaitForChildWindow(host, SAVER_CLASS_NAME, PREVIEW_TITLE, 15000);
 }
 
 TEST_F(SaverRun, PreviewPaintsItsAreaAndDoesNothingElse)
 {
     WriteSettings(accessory, playlist);
-    HWND host = MakeHost(300, 300);
+    HWND host = MakePreviewHost(300, 300);
     Child& preview = StartSaver("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
     HWND child = WaitForPreview(host);
     ASSERT_NE(child, nullptr);
@@ -322,8 +291,8 @@ TEST_F(SaverRun, PreviewPaintsItsAreaAndDoesNothingElse)
 
     RECT client;
     GetClientRect(child, &client);
-    EXPECT_EQ(client.right, 152);
-    EXPECT_EQ(client.bottom, 112);
+    EXPECT_EQ(client.right, PREVIEW_HOST_WIDTH);
+    EXPECT_EQ(client.bottom, PREVIEW_HOST_HEIGHT);
     // Wine shows no child window of another process on the screen (the host's own face
     // stays), so the preview's colour is read in-process, by the windows tier's preview run.
 
@@ -347,7 +316,7 @@ TEST_F(SaverRun, PreviewPaintsItsAreaAndDoesNothingElse)
 TEST_F(SaverRun, ARunningPreviewDoesNotBlockAFullScreenStart)
 {
     WriteSettings(accessory, "");
-    HWND host = MakeHost(300, 300);
+    HWND host = MakePreviewHost(300, 300);
     Child& preview = StartSaver("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
     ASSERT_NE(WaitForPreview(host), nullptr);
 
@@ -373,8 +342,8 @@ static HWND AnswerWarning(DWORD processId)
     for (int i = 0; i < 100 && !IsWindowVisible(box); ++i)
         PumpFor(50);
     PumpFor(500);
-    EXPECT_EQ(TextOf(box), WARNING_CAPTION);
-    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), WARNING_TEXT);
+    EXPECT_EQ(TextOf(box), Wide(MISSING_ACCESSORY_CAPTION));
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), Wide(MISSING_ACCESSORY_TEXT));
     HWND owner = GetWindow(box, GW_OWNER);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return owner;
@@ -387,7 +356,7 @@ TEST_F(SaverRun, AMissingOrEmptyAccessoryPathWarnsAndTheRunGoesOn)
         WriteSettings(path, "");
         Child& saverRun = StartSaver("/s");
         HWND owner = AnswerWarning(saverRun.processId);
-        EXPECT_EQ(ClassOf(owner), SAVER_CLASS) << path;
+        EXPECT_EQ(ClassNameOf(owner), SAVER_CLASS_NAME) << path;
         HWND window = WaitForFullScreen(saverRun, false);
         ASSERT_NE(window, nullptr) << path;
         EXPECT_TRUE(StaysRunningFor(saverRun, 1000)) << path;
@@ -401,7 +370,7 @@ TEST_F(SaverRun, AMissingOrEmptyAccessoryPathWarnsAndTheRunGoesOn)
 TEST_F(SaverRun, ThePreviewWarnsToo)
 {
     WriteSettings("", "");
-    HWND host = MakeHost(300, 300);
+    HWND host = MakePreviewHost(300, 300);
     Child& preview = StartSaver("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
     // A child owns nothing: the box belongs to the preview area's top-level window.
     EXPECT_EQ(AnswerWarning(preview.processId), host);
@@ -431,7 +400,7 @@ TEST_F(SaverRun, OnlyAPathEndingExactlyInTheAccessoryNameLaunches)
         DeleteFileA(log.c_str());
         WriteSettings(c.path, "");
         Child& saverRun = StartSaver("/s");
-        ASSERT_NE(WaitForWindow(saverRun.processId, SAVER_CLASS, "Screen Saver", 15000),
+        ASSERT_NE(WaitForWindow(saverRun.processId, SAVER_CLASS_NAME, FULL_SCREEN_TITLE, 15000),
                   nullptr);
         EXPECT_EQ(WaitForLog("window", c.launches ? 10000 : 3000), c.launches) << c.path;
         if (c.launches)
@@ -450,7 +419,8 @@ TEST_F(SaverRun, OnlyAPathEndingExactlyInTheAccessoryNameLaunches)
 // Started unquoted, "...\Program Files\velorandix.exe" would run "...\Program.exe" first.
 TEST_F(SaverRun, APlantedProgramBesideAFolderWithABlankNeverRuns)
 {
-    std::string plain = MakeScratchDir("saver_run_planted");
+    ScratchFolder plainFolder("saver_run_planted");
+    std::string plain = plainFolder.Path();
     std::string folder = plain + "\\Program Files";
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string target = folder + "\\velorandix.exe";
@@ -469,27 +439,18 @@ TEST_F(SaverRun, APlantedProgramBesideAFolderWithABlankNeverRuns)
 
 TEST_F(SaverRun, AHungAccessoryDelaysTheEndByAtMostTheBoundedWait)
 {
-    WriteSettings(accessory, "");
-    Child& saverRun = StartSaver("/s", {"VELORANDIX_MODE=hang"});
-    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
-    DWORD pressed = GetTickCount();
-    PressKey(VK_SPACE);
-    EXPECT_EQ(WaitForExit(saverRun, EXIT_COMMAND_TIMEOUT + 7000), 0u);
-    DWORD took = GetTickCount() - pressed;
+    DWORD took = 0;
+    ASSERT_NO_FATAL_FAILURE(EndWithAccessoryIn("hang", ACCESSORY_EXIT_TIMEOUT + 7000, &took));
     EXPECT_TRUE(WaitForLog("hang", 1000));
-    EXPECT_LE(took, EXIT_COMMAND_TIMEOUT + 2500);
-    EXPECT_GE(took, EXIT_COMMAND_TIMEOUT - 500); // it did wait for the accessory
+    EXPECT_LE(took, ACCESSORY_EXIT_TIMEOUT + 2500);
+    EXPECT_GE(took, ACCESSORY_EXIT_TIMEOUT - 500); // it did wait for the accessory
 }
 
 TEST_F(SaverRun, AnAccessoryThatIgnoresTheCommandIsLeftRunning)
 {
-    WriteSettings(accessory, "");
-    Child& saverRun = StartSaver("/s", {"VELORANDIX_MODE=ignore"});
-    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
-    DWORD pressed = GetTickCount();
-    PressKey(VK_SPACE);
-    EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
-    EXPECT_LT(GetTickCount() - pressed, 2500u);
+    DWORD took = 0;
+    ASSERT_NO_FATAL_FAILURE(EndWithAccessoryIn("ignore", 10000, &took));
+    EXPECT_LT(took, 2500u);
     EXPECT_TRUE(WaitForLog("ignore", 2000));
     EXPECT_NE(WaitForWindow(0, ACCESSORY_CLASS, nullptr, 1000), nullptr);
 }

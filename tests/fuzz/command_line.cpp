@@ -1,19 +1,11 @@
 // Fuzzes the command-line reading: tail extraction with code page 932 stepping, the switch
 // scan and the handle parser, over arbitrary bytes.
 #include "saver_host/portable/command_line.h"
+#include "tests/native/shift_jis.h"
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
-
-static const char* StepShiftJis(const char* text)
-{
-    unsigned char byte = static_cast<unsigned char>(*text);
-    if (byte == 0)
-        return text;
-    bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    return (lead && text[1] != '\0') ? text + 2 : text + 1;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -2,20 +2,11 @@
 // picks the lead-byte test (high bit) and the length of the playlist path that precedes
 // the line (low seven bits).
 #include "launcher/portable/track_path.h"
+#include "tests/native/shift_jis.h"
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
-
-static bool IsShiftJisLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-static bool NoLeadByte(unsigned char)
-{
-    return false;
-}
 
 static void CheckPart(const char* part, size_t size)
 {

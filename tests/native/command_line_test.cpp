@@ -1,18 +1,8 @@
 // The command-line reading: program name and tail, the first switch, handle numbers.
 #include "saver_host/portable/command_line.h"
+#include "tests/native/shift_jis.h"
 #include <gtest/gtest.h>
 #include <string>
-
-// Code page 932 stepping as the system's CharNextA does it: a lead byte takes the next byte
-// along unless that byte is the terminating NUL.
-static const char* StepShiftJis(const char* text)
-{
-    unsigned char byte = static_cast<unsigned char>(*text);
-    if (byte == 0)
-        return text;
-    bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    return (lead && text[1] != '\0') ? text + 2 : text + 1;
-}
 
 static std::string Tail(const char* commandLine)
 {

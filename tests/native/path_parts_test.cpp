@@ -1,18 +1,9 @@
 // The path splitter: drive, directory, name and extension, with code page 932 double-byte
 // characters whose second byte looks like a separator or a dot, and the 255-byte part limit.
 #include "launcher/portable/path_parts.h"
+#include "tests/native/shift_jis.h"
 #include <gtest/gtest.h>
 #include <string>
-
-static bool IsShiftJisLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-static bool NoLeadByte(unsigned char)
-{
-    return false;
-}
 
 struct SplitCase {
     const char* path;

@@ -1,13 +1,9 @@
 // Track paths from playlist lines: the five forming rules against the playlist's folder,
 // ignored lines, and parts cut at 255 bytes.
 #include "launcher/portable/track_path.h"
+#include "tests/native/shift_jis.h"
 #include <gtest/gtest.h>
 #include <string>
-
-static bool IsShiftJisLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 static std::string BaseDirectory(const char* playlistPath)
 {

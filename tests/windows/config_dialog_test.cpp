@@ -4,28 +4,23 @@
 #include "config_dialog/config_dialog.h"
 #include "launcher/settings.h"
 #include "resources/resource_ids.h"
+#include "tests/support/files.h"
 #include <gtest/gtest.h>
 #include <cderr.h>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-static const int VERSION_TEXT = 1007;
-
-// Template 2003 from the built .scr; this test program carries no resources of its own.
+// The template from the built .scr; this test program carries no resources of its own.
 class ConfigDialogProcedure : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* build = std::getenv("SAVER_BUILD_DIR");
-        ASSERT_NE(build, nullptr);
-        std::string path = std::string("Z:") + build + "/velora_ss_launcher.scr";
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
+        ASSERT_NE(std::getenv("SAVER_BUILD_DIR"), nullptr);
+        std::string path = SaverBinary();
         module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module, nullptr) << path;
-        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5));
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(CONFIG_DIALOG_TEMPLATE), MAKEINTRESOURCEA(5));
         ASSERT_NE(found, nullptr);
         dialogTemplate = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found)));
     }
@@ -50,7 +45,7 @@ TEST_F(ConfigDialogProcedure, WithoutVersionInformationTheVersionIsZeroAndTheBru
     for (int n : ConfigDialogState.versionNumbers)
         EXPECT_EQ(n, 0);
     char text[512] = {};
-    GetDlgItemTextA(dialog, VERSION_TEXT, text, sizeof text);
+    GetDlgItemTextA(dialog, IDC_VERSION_TEXT, text, sizeof text);
     EXPECT_EQ(std::string(text).substr(0, 36), "velora_ss_lunch ver0.00 (build0000)\n");
     EXPECT_NE(ConfigDialogState.swatchBrush, nullptr);
 
@@ -65,10 +60,10 @@ TEST_F(ConfigDialogProcedure, OnlyTheSwatchGetsTheColourBrush)
     ASSERT_NE(dialog, nullptr);
     HDC context = GetDC(dialog);
     INT_PTR swatch = SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
-                                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1003)));
+                                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_COLOR_SWATCH)));
     EXPECT_EQ(reinterpret_cast<HBRUSH>(swatch), ConfigDialogState.swatchBrush);
     INT_PTR label = SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
-                                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, VERSION_TEXT)));
+                                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_VERSION_TEXT)));
     EXPECT_NE(reinterpret_cast<HBRUSH>(label), ConfigDialogState.swatchBrush);
     ReleaseDC(dialog, context);
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -2,39 +2,17 @@
 // through the system's MCI in playlist order, and closing the music silences them. The
 // session's default sound device appends every played sample, in the track's own format, to capture.raw.
 #include "launcher/player.h"
-#include "tests/common/sound_capture.h"
+#include "tests/support/files.h"
+#include "tests/support/sound.h"
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-const int SAMPLE_RATE = TONE_SAMPLE_RATE;
 const double LOW_PITCH = 440.0;
 const double HIGH_PITCH = 1760.0;
-
-
-
-
-
-// The 16-bit samples appended from byte offset from on; earlier tests of the session may have
-// left an odd number of bytes before it.
-static std::vector<int16_t> ReadSamples(const std::string& path, long long from, long long to)
-{
-    std::vector<int16_t> samples;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return samples;
-    _fseeki64(file, from, SEEK_SET);
-    std::vector<unsigned char> bytes(static_cast<size_t>(to - from));
-    bytes.resize(fread(bytes.data(), 1, bytes.size(), file));
-    fclose(file);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-        samples.push_back(static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8)));
-    return samples;
-}
+const int SAMPLE_RATE = TONE_SAMPLE_RATE;
 
 enum class Pitch { Silent, Low, High, Other };
 
@@ -61,21 +39,8 @@ static Pitch PitchOf(const int16_t* samples, int count)
 
 class MusicSound : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "velora music test\\";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        playlist = new Playlist;
-    }
-    void TearDown() override
-    {
-        delete playlist;
-        for (const char* name : {"low.wav", "high.wav", "list.m3u"})
-            DeleteFileA((folder + name).c_str());
-        RemoveDirectoryA(folder.c_str());
-    }
+    void SetUp() override { playlist = new Playlist; }
+    void TearDown() override { delete playlist; }
     // Calls Advance every 50 ms, as the music timer would more slowly, until done() holds.
     template <typename Condition> bool AdvanceUntil(Condition done, DWORD timeout)
     {
@@ -88,7 +53,8 @@ protected:
         }
         return true;
     }
-    std::string folder;
+    ScratchFolder scratch{"windows music"};
+    std::string folder = scratch.Path() + "\\";
     Playlist* playlist;
 };
 
@@ -98,12 +64,9 @@ TEST_F(MusicSound, BothTracksPlayInOrderAndClosingSilencesTheMusic)
     ASSERT_FALSE(capture.empty()) << "WINE_SESSION_DIR is not set";
     const double lowSeconds = 1.0;
     const double highSeconds = 8.0;
-    ASSERT_TRUE(WriteToneWave(folder + "low.wav", LOW_PITCH, lowSeconds));
-    ASSERT_TRUE(WriteToneWave(folder + "high.wav", HIGH_PITCH, highSeconds));
-    FILE* list = fopen((folder + "list.m3u").c_str(), "wb");
-    ASSERT_NE(list, nullptr);
-    fputs("#EXTM3U\r\nlow.wav\r\nhigh.wav\r\n", list);
-    fclose(list);
+    ASSERT_TRUE(WriteToneWave(folder + "low.wav", {LOW_PITCH, lowSeconds}));
+    ASSERT_TRUE(WriteToneWave(folder + "high.wav", {HIGH_PITCH, highSeconds}));
+    ASSERT_TRUE(WriteTextFile(folder + "list.m3u", "#EXTM3U\r\nlow.wav\r\nhigh.wav\r\n"));
     const long long lowBytes = static_cast<long long>(SAMPLE_RATE * lowSeconds) * 2;
     const long long highBytes = static_cast<long long>(SAMPLE_RATE * highSeconds) * 2;
 
@@ -134,7 +97,7 @@ TEST_F(MusicSound, BothTracksPlayInOrderAndClosingSilencesTheMusic)
     EXPECT_LT(settled - start, lowBytes + highBytes * 3 / 4) << "track 2 was not cut short";
 
     // Track 1 whole at the low pitch, then track 2 at the high pitch, never the other way.
-    std::vector<int16_t> samples = ReadSamples(capture, start, settled);
+    std::vector<int16_t> samples = CapturedSamples(start, settled);
     const int window = SAMPLE_RATE / 50; // 20 ms
     int lowWindows = 0, highWindows = 0, otherWindows = 0;
     int lastLow = -1, firstHigh = -1;

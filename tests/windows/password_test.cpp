@@ -1,8 +1,9 @@
 // The password lock, in-process: close requests on a real saver window (its whole message
 // chain) against a verifier of the test's own or the scripted PASSWORD.CPL stand-in, the
 // recheck delay across the tick count's wrap, and the hook's loading from the registry switch.
-#include "saver_host/saver_host.h"
+#include "saver_chain_support.h"
 #include "saver_host/portable/password_timing.h"
+#include "tests/native/recheck_cases.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <string>
@@ -11,18 +12,9 @@
 namespace {
 
 const char TEST_SAVER_CLASS[] = "PasswordTestSaverClass";
-const char DESKTOP_KEY[] = "Control Panel\\Desktop";
-const char USE_PASSWORD_VALUE[] = "ScreenSaveUsePassword";
 const UINT SPI_GETSCREENSAVERRUNNING_ACTION = 114;
 
 std::vector<UINT> gMessages; // every message the saver window received, in order
-
-// A saver that does nothing of its own: the host's chain alone.
-LRESULT CALLBACK StubSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefaultSaverProc(window, message, wParam, lParam);
-}
-const SaverDefinition STUB_SAVER = {StubSaverProc, nullptr, 0};
 
 LRESULT CALLBACK RecordingSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -73,45 +65,10 @@ DWORD WINAPI ScriptedTickCount()
     return tick;
 }
 
+// The folder of the PASSWORD.CPL and MPR.DLL stand-ins.
 std::string FixtureDir()
 {
-    const char* build = std::getenv("SAVER_BUILD_DIR");
-    std::string dir = std::string("Z:") + (build ? build : "/tmp") + "/fixtures";
-    for (char& c : dir)
-        if (c == '/')
-            c = '\\';
-    return dir;
-}
-
-std::string TempDir()
-{
-    char path[MAX_PATH];
-    GetTempPathA(sizeof path, path);
-    return path;
-}
-
-std::string ReadFileText(const std::string& path)
-{
-    std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return text;
-    char buffer[1024];
-    DWORD got;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
-        text.append(buffer, got);
-    CloseHandle(file);
-    return text;
-}
-
-void WriteFileText(const std::string& path, const std::string& text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                              nullptr);
-    DWORD written;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    return BuildDir() + "fixtures";
 }
 
 int SystemSaysSaverRuns()
@@ -125,7 +82,7 @@ class PasswordLock : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SaverState.saver = &STUB_SAVER;
+        SaverState.saver = StubSaver();
         SaverState.isWin9x = 1;
         SaverState.isPreview = 0;
         SaverState.closeAllowed = 0;
@@ -142,7 +99,7 @@ protected:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = TEST_SAVER_CLASS;
         RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, TEST_SAVER_CLASS, "Screen Saver", WS_POPUP, 0, 0, 200, 150,
+        window = CreateWindowExA(0, TEST_SAVER_CLASS, FULL_SCREEN_TITLE, WS_POPUP, 0, 0, 200, 150,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(window, nullptr);
         SaverState.saverWindow = window;
@@ -204,6 +161,7 @@ protected:
         PasswordTickCount = ScriptedTickCount;
     }
 
+    ScratchFolder scratch{"windows password"};
     HWND window = nullptr;
     bool hadSwitch = false;
     DWORD originalType = 0;
@@ -223,22 +181,11 @@ TEST_F(PasswordLock, WithoutAnEntryTheCloseIsAllowedAtOnce)
     EXPECT_EQ(CheckPasswordOnClose(window), 0);
 }
 
+// Each case as a close request after a refused verification (or before any), the verifier
+// refusing again: verified when the delay allows it, the reference moved to its end.
 TEST_F(PasswordLock, RecheckDelayDecidesWhetherARequestIsVerified)
 {
-    struct Case {
-        DWORD lastCheckTick;
-        DWORD now;
-        int verified;
-        const char* what;
-    };
-    const Case cases[] = {
-        {NO_CHECK_YET, 5000, 1, "the first request of a run"},
-        {1000, 1199, 0, "199 ms after a refusal"},
-        {1000, 1200, 1, "200 ms after a refusal"},
-        {0xFFFFFFEFu, 80, 0, "16 ms before the wrap, now 80"},
-        {0xFFFFFFEFu, 183, 1, "200 ms across the wrap"},
-    };
-    for (const Case& c : cases) {
+    for (const RecheckCase& c : RECHECK_CASES) {
         SaverState.closeAllowed = 0;
         SaverState.lastCheckTick = c.lastCheckTick;
         gVerifier.calls = 0;
@@ -246,9 +193,9 @@ TEST_F(PasswordLock, RecheckDelayDecidesWhetherARequestIsVerified)
         UseFakeVerifier(0);
         UseTicks({c.now, c.now + 30});
         EXPECT_EQ(CheckPasswordOnClose(window), 0) << c.what;
-        EXPECT_EQ(gVerifier.calls, c.verified) << c.what;
-        EXPECT_EQ(CountMessages(VERIFY_PASSWORD_MESSAGE), c.verified) << c.what;
-        EXPECT_EQ(SaverState.lastCheckTick, c.verified ? c.now + 30 : c.lastCheckTick)
+        EXPECT_EQ(gVerifier.calls, c.allowed) << c.what;
+        EXPECT_EQ(CountMessages(VERIFY_PASSWORD_MESSAGE), c.allowed) << c.what;
+        EXPECT_EQ(SaverState.lastCheckTick, c.allowed ? c.now + 30 : c.lastCheckTick)
             << c.what;
         EXPECT_EQ(SaverState.checkingPassword, 0) << c.what;
     }
@@ -403,8 +350,7 @@ TEST_F(PasswordLock, TheRegistrySwitchDecidesWhetherTheModuleIsLoaded)
 
 TEST_F(PasswordLock, LoadingAgainUnloadsFirstAndAModuleWithoutTheEntryIsFreedAtOnce)
 {
-    std::string log = TempDir() + "password-fixture-reload.log";
-    DeleteFileA(log.c_str());
+    std::string log = scratch.Path() + "\\password-fixture-reload.log";
     SetEnvironmentVariableA("PASSWORD_FIXTURE_LOG", log.c_str());
     const BYTE one[] = {1, 0, 0, 0};
     SetSwitch(REG_DWORD, one, 4);
@@ -414,32 +360,29 @@ TEST_F(PasswordLock, LoadingAgainUnloadsFirstAndAModuleWithoutTheEntryIsFreedAtO
     EXPECT_NE(SaverState.verifyPasswordEntry, nullptr);
     EXPECT_EQ(SystemSaysSaverRuns(), 1);
     UnloadPasswordHook();
-    EXPECT_EQ(ReadFileText(log), "load\nunload\nload\nunload\n");
+    EXPECT_EQ(ReadTextFile(log), "load\nunload\nload\nunload\n");
 
     // A PASSWORD.CPL that lacks the entry: the MPR.DLL stand-in under that name.
-    std::string dir = TempDir() + "password-without-entry";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA((FixtureDir() + "\\MPR.DLL").c_str(),
-                          (dir + "\\PASSWORD.CPL").c_str(), FALSE));
-    std::string mprLog = TempDir() + "mpr-fixture-as-password.log";
-    DeleteFileA(mprLog.c_str());
+    ScratchFolder withoutEntry("windows password without entry");
+    std::string dir = withoutEntry.Path();
+    ASSERT_TRUE(CopyInto(FixturePath("MPR.DLL"), dir + "\\PASSWORD.CPL"));
+    std::string mprLog = scratch.Path() + "\\mpr-fixture-as-password.log";
     SetEnvironmentVariableA("MPR_FIXTURE_LOG", mprLog.c_str());
     ASSERT_TRUE(SetDllDirectoryA(dir.c_str()));
     LoadPasswordHook();
     EXPECT_EQ(SaverState.passwordLibrary, nullptr);
     EXPECT_EQ(SaverState.verifyPasswordEntry, nullptr);
     EXPECT_EQ(SystemSaysSaverRuns(), 0);
-    EXPECT_EQ(ReadFileText(mprLog), "load\nunload\n");
+    EXPECT_EQ(ReadTextFile(mprLog), "load\nunload\n");
     SetEnvironmentVariableA("PASSWORD_FIXTURE_LOG", nullptr);
     SetEnvironmentVariableA("MPR_FIXTURE_LOG", nullptr);
 }
 
 TEST_F(PasswordLock, TheModulesModalDialogReentersTheChainWithoutASecondVerification)
 {
-    std::string log = TempDir() + "password-fixture-modal.log";
-    std::string script = TempDir() + "password-fixture-modal.txt";
-    DeleteFileA(log.c_str());
-    WriteFileText(script, "modal 300 1\n");
+    std::string log = scratch.Path() + "\\password-fixture-modal.log";
+    std::string script = scratch.Path() + "\\password-fixture-modal.txt";
+    ASSERT_TRUE(WriteTextFile(script, "modal 300 1\n"));
     SetEnvironmentVariableA("PASSWORD_FIXTURE_LOG", log.c_str());
     SetEnvironmentVariableA("PASSWORD_FIXTURE_SCRIPT", script.c_str());
     const BYTE one[] = {1, 0, 0, 0};
@@ -457,7 +400,7 @@ TEST_F(PasswordLock, TheModulesModalDialogReentersTheChainWithoutASecondVerifica
     UnloadPasswordHook();
 
     std::string handle = std::to_string(reinterpret_cast<UINT_PTR>(window));
-    EXPECT_EQ(ReadFileText(log),
+    EXPECT_EQ(ReadTextFile(log),
               "load\nverify " + handle + " modal 300 1\ndialog " + handle + "\nunload\n");
     SetEnvironmentVariableA("PASSWORD_FIXTURE_LOG", nullptr);
     SetEnvironmentVariableA("PASSWORD_FIXTURE_SCRIPT", nullptr);

@@ -2,42 +2,13 @@
 // mciSendStringA: which commands each operation sends, with which reply buffers, and how the
 // device's "status bgm mode" answer moves the playlist on.
 #include "launcher/player.h"
+#include "tests/support/mci_recorder.h"
 #include <gtest/gtest.h>
 #include <climits>
 #include <string>
 #include <vector>
 
-struct SentCommand {
-    std::string text;
-    bool hasReply;
-    UINT replyLength;
-    bool operator==(const SentCommand& other) const
-    {
-        return text == other.text && hasReply == other.hasReply &&
-               replyLength == other.replyLength;
-    }
-};
-
-static std::vector<SentCommand> gSent;
-static std::string gStatusReply;
-
-static MCIERROR WINAPI RecordCommand(LPCSTR command, LPSTR reply, UINT replyLength,
-                                     HWND notifyWindow)
-{
-    EXPECT_EQ(notifyWindow, nullptr);
-    gSent.push_back({command, reply != nullptr, replyLength});
-    if (reply != nullptr && std::string(command) == "status bgm mode")
-        lstrcpynA(reply, gStatusReply.c_str(), replyLength);
-    return 0;
-}
-
-static std::vector<std::string> Texts()
-{
-    std::vector<std::string> texts;
-    for (const SentCommand& command : gSent)
-        texts.push_back(command.text);
-    return texts;
-}
+const char STATUS_COMMAND[] = "status bgm mode";
 
 static std::vector<std::string> StartOf(const std::string& path)
 {
@@ -55,17 +26,28 @@ class Player : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gSendMciCommand = RecordCommand;
-        gSent.clear();
-        gStatusReply.clear();
         playlist = new Playlist;
         lstrcpyA(playlist->baseDirectory, "C:\\music\\");
     }
     void TearDown() override
     {
         delete playlist;
-        gSendMciCommand = mciSendStringA;
+        ExpectNoNotification();
     }
+    // The player never asks to be notified.
+    void ExpectNoNotification() const
+    {
+        for (const SentMciCommand& command : device.Sent())
+            EXPECT_EQ(command.notifyWindow, nullptr) << command.text;
+    }
+    // Forgets the commands sent so far, each checked first.
+    void ClearSent()
+    {
+        ExpectNoNotification();
+        device.Clear();
+    }
+    std::vector<std::string> Texts() const { return device.Texts(); }
+    void ReplyToStatus(const char* reply) { device.ScriptReply(STATUS_COMMAND, reply); }
     void AddTracks(int count)
     {
         for (int track = 1; track <= count; ++track) {
@@ -74,6 +56,7 @@ protected:
             ++playlist->trackCount;
         }
     }
+    MciRecorder device{gSendMciCommand};
     Playlist* playlist;
 };
 
@@ -82,15 +65,18 @@ TEST_F(Player, TheFirstTickStartsTrackOneAndFindsItPlaying)
     AddTracks(2);
     Advance(playlist);
     EXPECT_EQ(playlist->currentTrack, 1);
-    std::vector<SentCommand> expected = {
-        {"status bgm mode", true, 256}, {"stop bgm", false, 0}, {"close bgm", false, 0},
-        {"open \"C:\\music\\1.wav\" alias bgm", true, 256}, {"play bgm from 0", true, 256}};
-    EXPECT_EQ(gSent, expected);
+    std::vector<SentMciCommand> expected = {
+        {STATUS_COMMAND, true, 256, nullptr},
+        {"stop bgm", false, 0, nullptr},
+        {"close bgm", false, 0, nullptr},
+        {"open \"C:\\music\\1.wav\" alias bgm", true, 256, nullptr},
+        {"play bgm from 0", true, 256, nullptr}};
+    EXPECT_EQ(device.Sent(), expected);
 
-    gSent.clear();
-    gStatusReply = "playing";
+    ClearSent();
+    ReplyToStatus("playing");
     Advance(playlist);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"status bgm mode"});
+    EXPECT_EQ(Texts(), std::vector<std::string>{STATUS_COMMAND});
     EXPECT_EQ(playlist->currentTrack, 1);
 }
 
@@ -110,7 +96,7 @@ TEST_F(Player, AOneTrackPlaylistRepeatsItsTrack)
     AddTracks(1);
     Advance(playlist);
     Advance(playlist);
-    std::vector<std::string> once = Then({"status bgm mode"}, StartOf("C:\\music\\1.wav"));
+    std::vector<std::string> once = Then({STATUS_COMMAND}, StartOf("C:\\music\\1.wav"));
     EXPECT_EQ(Texts(), Then(once, once));
     EXPECT_EQ(playlist->currentTrack, 1);
 }
@@ -122,7 +108,7 @@ TEST_F(Player, AnyStatusReplyButExactlyPlayingStartsTheNextTrack)
                              "playin", "not ready", "seeking"};
     int expectedTrack = 0;
     for (const char* reply : replies) {
-        gStatusReply = reply;
+        ReplyToStatus(reply);
         Advance(playlist);
         expectedTrack = expectedTrack % 3 + 1;
         EXPECT_EQ(playlist->currentTrack, expectedTrack) << "reply: \"" << reply << "\"";
@@ -134,7 +120,7 @@ TEST_F(Player, TrackNumbersOutside1To2048SendNothing)
     AddTracks(2);
     for (int trackNumber : {0, -1, MAX_TRACKS + 1, INT_MIN, INT_MAX}) {
         EXPECT_EQ(Play(playlist, trackNumber), 0) << trackNumber;
-        EXPECT_TRUE(gSent.empty()) << trackNumber;
+        EXPECT_TRUE(device.Sent().empty()) << trackNumber;
     }
     EXPECT_EQ(playlist->currentTrack, 0);
 }
@@ -149,7 +135,7 @@ TEST_F(Player, AnEmptySlotStopsTheMusicAndKeepsTheCurrentTrack)
 
     // The bound is the slot count, not the number of tracks loaded.
     playlist->tracks[MAX_TRACKS - 1] = _strdup("C:\\last.wav");
-    gSent.clear();
+    ClearSent();
     EXPECT_EQ(Play(playlist, MAX_TRACKS), 1);
     EXPECT_EQ(Texts(), StartOf("C:\\last.wav"));
     EXPECT_EQ(playlist->currentTrack, MAX_TRACKS);
@@ -158,9 +144,9 @@ TEST_F(Player, AnEmptySlotStopsTheMusicAndKeepsTheCurrentTrack)
 TEST_F(Player, WithoutTracksEveryTickQuietlyFindsSlotOneEmpty)
 {
     for (int tick = 0; tick < 3; ++tick) {
-        gSent.clear();
+        ClearSent();
         Advance(playlist);
-        EXPECT_EQ(Texts(), (std::vector<std::string>{"status bgm mode", "stop bgm", "close bgm"}));
+        EXPECT_EQ(Texts(), (std::vector<std::string>{STATUS_COMMAND, "stop bgm", "close bgm"}));
         EXPECT_EQ(playlist->currentTrack, 1);
     }
 }
@@ -169,7 +155,7 @@ TEST_F(Player, EndingTheMusicTwiceIsHarmlessAndKeepsTheCurrentTrack)
 {
     AddTracks(2);
     Advance(playlist);
-    gSent.clear();
+    ClearSent();
     for (int end = 0; end < 2; ++end) {
         CloseAllMusic();
         playlist->Clear();
@@ -180,9 +166,9 @@ TEST_F(Player, EndingTheMusicTwiceIsHarmlessAndKeepsTheCurrentTrack)
     EXPECT_EQ(playlist->trackCount, 0);
     EXPECT_EQ(playlist->tracks[0], nullptr);
     // The next Advance wraps past the emptied list to track 1 and finds its slot empty.
-    gSent.clear();
+    ClearSent();
     Advance(playlist);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"status bgm mode", "stop bgm", "close bgm"}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{STATUS_COMMAND, "stop bgm", "close bgm"}));
 }
 
 TEST_F(Player, TheOpenCommandCarriesTheLongestTrackPathWhole)
@@ -196,8 +182,8 @@ TEST_F(Player, TheOpenCommandCarriesTheLongestTrackPathWhole)
     std::string path = playlist->tracks[0];
     ASSERT_EQ(path.size(), 1022u);
     EXPECT_EQ(Play(playlist, 1), 1);
-    ASSERT_EQ(gSent.size(), 4u);
-    EXPECT_EQ(gSent[2].text, "open \"" + path + "\" alias bgm");
+    ASSERT_EQ(device.Sent().size(), 4u);
+    EXPECT_EQ(device.Sent()[2].text, "open \"" + path + "\" alias bgm");
 }
 
 TEST_F(Player, APathLongerThanAnySlotCanHoldIsRefusedNotCut)

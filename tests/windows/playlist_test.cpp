@@ -1,46 +1,20 @@
 // Loading M3U playlists from real files: line ends, Ctrl-Z, long lines, the 2048-slot limit,
 // M3U directives, missing files, and Clear. The music device is a silent recorder here.
 #include "launcher/player.h"
+#include "tests/support/files.h"
+#include "tests/support/mci_recorder.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-static std::vector<std::string> gCommands;
-
-static MCIERROR WINAPI RecordCommand(LPCSTR command, LPSTR, UINT, HWND)
-{
-    gCommands.push_back(command);
-    return 0;
-}
-
 class PlaylistLoading : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        gSendMciCommand = RecordCommand;
-        gCommands.clear();
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "velora playlist test\\";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        playlist = new Playlist;
-    }
-    void TearDown() override
-    {
-        delete playlist;
-        for (const std::string& path : created)
-            DeleteFileA(path.c_str());
-        RemoveDirectoryA(folder.c_str());
-        gSendMciCommand = mciSendStringA;
-    }
+    void SetUp() override { playlist = new Playlist; }
+    void TearDown() override { delete playlist; }
     std::string WritePlaylist(const char* name, const std::string& bytes)
     {
         std::string path = folder + name;
-        FILE* file = fopen(path.c_str(), "wb");
-        EXPECT_NE(file, nullptr);
-        fwrite(bytes.data(), 1, bytes.size(), file);
-        fclose(file);
-        created.push_back(path);
+        EXPECT_TRUE(WriteTextFile(path, bytes)) << path;
         return path;
     }
     std::vector<std::string> Tracks() const
@@ -50,8 +24,9 @@ protected:
             tracks.push_back(playlist->tracks[slot] ? playlist->tracks[slot] : "(empty)");
         return tracks;
     }
-    std::string folder;
-    std::vector<std::string> created;
+    MciRecorder device{gSendMciCommand};
+    ScratchFolder scratch{"windows playlist"};
+    std::string folder = scratch.Path() + "\\";
     Playlist* playlist;
 };
 
@@ -193,15 +168,13 @@ TEST_F(PlaylistLoading, ASecondLoadAppendsAndClearEmptiesEverySlot)
     EXPECT_EQ(playlist->currentTrack, 3);
     EXPECT_STREQ(playlist->baseDirectory, (folder + "other\\").c_str());
     // The track list knows no music device: stopping it is the player's (CloseAllMusic).
-    EXPECT_TRUE(gCommands.empty());
+    EXPECT_TRUE(device.Sent().empty());
 
     // Loading again after a Clear fills from slot 0 and sets the folder anew.
     EXPECT_EQ(playlist->Load(first.c_str()), 2);
     EXPECT_STREQ(playlist->baseDirectory, folder.c_str());
     EXPECT_EQ(std::string(playlist->tracks[0]), folder + "a.mp3");
     EXPECT_EQ(playlist->currentTrack, 3);
-    DeleteFileA(second.c_str());
-    RemoveDirectoryA((folder + "other").c_str());
 }
 
 TEST(PlaylistObject, ANewPlaylistIsEmpty)
@@ -213,7 +186,6 @@ TEST(PlaylistObject, ANewPlaylistIsEmpty)
     EXPECT_EQ(playlist->currentTrack, 0);
     EXPECT_STREQ(playlist->baseDirectory, "");
     EXPECT_EQ(playlist->AddEntry(nullptr), 0);
-    gSendMciCommand = RecordCommand;
+    MciRecorder device(gSendMciCommand);
     delete playlist;
-    gSendMciCommand = mciSendStringA;
 }

@@ -1,90 +1,45 @@
-// Helpers for the in-process tests of the saver window's message chain: settings written
-// beside the test executable, saver windows made and destroyed on the test's thread, posted
-// close requests counted, and message boxes answered as a user would.
+// What the in-process tests of the saver window's message chain need of the product: a stub
+// saver for the host alone, this saver bound as the program binds it, saver windows made and
+// destroyed on the test's thread, and posted close requests counted. Everything else comes
+// from the shared support layer, included here.
 #pragma once
 #include "config_dialog/config_dialog.h"
-#include "launcher/accessory.h"
 #include "launcher/launcher_saver.h"
 #include "launcher/launcher_state.h"
 #include "launcher/player.h"
-#include "launcher/settings.h"
 #include "resources/resource_ids.h"
 #include "saver_host/saver_host.h"
+#include "tests/support/desktop.h"
+#include "tests/support/files.h"
+#include "tests/support/mci_recorder.h"
 #include <string>
-#include <vector>
 
-inline const char* SaverClassName()
+// ---- The host alone ------------------------------------------------------------------------
+
+// A saver that does nothing of its own: the host's chain alone.
+inline LRESULT CALLBACK StubSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return "WindowsScreenSaverClass";
+    return DefaultSaverProc(window, message, wParam, lParam);
 }
 
-inline std::string ExecutablePath()
+inline const SaverDefinition* StubSaver()
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
-inline std::string ExecutableFolder()
-{
-    std::string path = ExecutablePath();
-    return path.substr(0, path.find_last_of('\\') + 1);
-}
-
-// The build tree, where the fixtures are: SAVER_BUILD_DIR seen from Windows.
-inline std::string BuildFolder()
-{
-    char unixPath[MAX_PATH];
-    if (!GetEnvironmentVariableA("SAVER_BUILD_DIR", unixPath, sizeof unixPath))
-        return ExecutableFolder() + "..\\..\\";
-    std::string path = std::string("Z:") + unixPath + "\\";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-// The settings file the saver reads at window creation: this executable's name with "ini".
-inline void WriteSettings(COLORREF color, const std::string& accessory,
-                          const std::string& playlist)
-{
-    std::string exe = ExecutablePath();
-    std::string ini = exe.substr(0, exe.size() - 3) + "ini";
-    DeleteFileA(ini.c_str());
-    WritePrivateProfileStringA("setting", "bgcolor", std::to_string(color).c_str(), ini.c_str());
-    WritePrivateProfileStringA("setting", "exepath", accessory.c_str(), ini.c_str());
-    WritePrivateProfileStringA("setting", "playlist", playlist.c_str(), ini.c_str());
-}
-
-// This saver as the program's entry file binds it to the host.
-inline const SaverDefinition* LauncherSaver()
-{
-    static const SaverDefinition saver = {LauncherSaverProc, ConfigDialogProc,
-                                          CONFIG_DIALOG_TEMPLATE};
+    static const SaverDefinition saver = {StubSaverProc, nullptr, 0};
     return &saver;
-}
-
-// Everything a run changes, back to the start of a process, with this saver bound.
-inline void ResetRun()
-{
-    ResetSaverState();
-    ResetLauncherState();
-    SaverState.saver = LauncherSaver();
-    SaverState.instance = GetModuleHandleA(nullptr);
 }
 
 // The class as RunSaver registers it, for tests that make saver windows without a run.
 inline void EnsureSaverClass()
 {
     WNDCLASSA existing;
-    if (GetClassInfoA(GetModuleHandleA(nullptr), SaverClassName(), &existing))
+    if (GetClassInfoA(GetModuleHandleA(nullptr), SAVER_CLASS_NAME, &existing))
         return;
     WNDCLASSA saverClass = {};
     saverClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
     saverClass.lpfnWndProc = SaverWindowProc;
     saverClass.hInstance = GetModuleHandleA(nullptr);
     saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    saverClass.lpszClassName = SaverClassName();
+    saverClass.lpszClassName = SAVER_CLASS_NAME;
     RegisterClassA(&saverClass);
 }
 
@@ -94,8 +49,8 @@ inline HWND MakeSaverWindow(int x, int y, int width, int height, bool visible = 
 {
     EnsureSaverClass();
     HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
-                                  SaverClassName(),
-                                  "Screen Saver",
+                                  SAVER_CLASS_NAME,
+                                  FULL_SCREEN_TITLE,
                                   WS_POPUP,
                                   x,
                                   y,
@@ -134,94 +89,27 @@ inline void DestroySaverWindow(HWND window)
     TakePostedCloses(nullptr);
 }
 
-// Lets the window system catch up (window mapping, painting) while handling this thread's
-// messages.
-inline void PumpFor(DWORD milliseconds)
+// ---- This saver, as the program binds it ---------------------------------------------------
+
+inline const SaverDefinition* LauncherSaver()
 {
-    DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < milliseconds);
+    static const SaverDefinition saver = {LauncherSaverProc, ConfigDialogProc,
+                                          CONFIG_DIALOG_TEMPLATE};
+    return &saver;
 }
 
-inline COLORREF ScreenPixelAt(int x, int y)
+// Everything a run changes, back to the start of a process, with this saver bound.
+inline void ResetRun()
 {
-    HDC screen = GetDC(nullptr);
-    COLORREF color = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return color;
+    ResetSaverState();
+    ResetLauncherState();
+    SaverState.saver = LauncherSaver();
+    SaverState.instance = GetModuleHandleA(nullptr);
 }
 
-// Message boxes of this thread, answered with OK by a thread timer that runs inside their
-// own modal loop. Each box's caption, text and owner are kept.
-struct SeenBox {
-    std::string caption;
-    std::string text;
-    HWND owner;
-};
-
-inline std::vector<SeenBox>& SeenBoxes()
+// The settings file the saver reads at window creation: this executable's.
+inline void WriteSettings(COLORREF color, const std::string& accessory,
+                          const std::string& playlist)
 {
-    static std::vector<SeenBox> boxes;
-    return boxes;
-}
-
-inline BOOL CALLBACK AnswerBox(HWND window, LPARAM)
-{
-    char text[512];
-    GetClassNameA(window, text, sizeof text);
-    if (lstrcmpA(text, "#32770") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    SeenBox box;
-    GetWindowTextA(window, text, sizeof text);
-    box.caption = text;
-    GetDlgItemTextA(window, 0xFFFF, text, sizeof text); // a message box's text control
-    box.text = text;
-    box.owner = GetWindow(window, GW_OWNER);
-    SeenBoxes().push_back(box);
-    PostMessageA(window, WM_COMMAND, IDOK, 0);
-    return TRUE;
-}
-
-inline void CALLBACK AnswerBoxesTick(HWND, UINT, UINT_PTR, DWORD)
-{
-    EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
-}
-
-struct BoxAnswerer {
-    BoxAnswerer()
-    {
-        SeenBoxes().clear();
-        timer = SetTimer(nullptr, 0, 200, AnswerBoxesTick);
-    }
-    ~BoxAnswerer() { KillTimer(nullptr, timer); }
-    UINT_PTR timer;
-};
-
-// The music device as a recorder: every command the player sends, nothing played.
-inline std::vector<std::string>& MciCommands()
-{
-    static std::vector<std::string> commands;
-    return commands;
-}
-
-inline MCIERROR WINAPI RecordMciCommand(LPCSTR command, LPSTR reply, UINT replyLength, HWND)
-{
-    MciCommands().push_back(command);
-    if (reply && replyLength)
-        reply[0] = '\0';
-    return 0;
-}
-
-inline int CountMciCommands(const char* command)
-{
-    int count = 0;
-    for (const std::string& sent : MciCommands())
-        count += sent == command;
-    return count;
+    WriteSettingsFile(ExecutablePath(), color, accessory, playlist);
 }

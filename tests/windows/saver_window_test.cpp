@@ -4,9 +4,6 @@
 #include "saver_chain_support.h"
 #include <gtest/gtest.h>
 
-const char WARNING_TEXT[] =
-    "設定が不完全です。\n設定を開きvelorandix.exeの場所を指定する必要があります。";
-const char WARNING_CAPTION[] = "velora_v010用スクリーンセーバーLauncher";
 const COLORREF PREVIEW_COLOR = RGB(10, 200, 30);
 
 // ---- RunSaver: runs first, while the class is not registered yet --------------------------
@@ -59,7 +56,7 @@ static void ObservePreview(HWND window)
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     RECT onScreen;
     GetWindowRect(window, &onScreen);
-    gPreview.centre = ScreenPixelAt((onScreen.left + onScreen.right) / 2,
+    gPreview.centre = ScreenPixel((onScreen.left + onScreen.right) / 2,
                                     (onScreen.top + onScreen.bottom) / 2);
 }
 
@@ -78,15 +75,6 @@ static void CALLBACK PreviewScenarioTick(HWND, UINT, UINT_PTR timer, DWORD)
         gPreview.checked = true;
     }
     DestroyWindow(gPreview.host);
-}
-
-static HWND MakePreviewHost(int x, int y)
-{
-    HWND host = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "host",
-                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x,
-                                y, 152, 112, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                nullptr);
-    return host;
 }
 
 TEST(RunSaver, PreviewFillsItsAreaWarnsForwardsHelpAndEndsWithItsHost)
@@ -112,20 +100,20 @@ TEST(RunSaver, PreviewFillsItsAreaWarnsForwardsHelpAndEndsWithItsHost)
 
     // The warning, in the preview too, owned by the saver window.
     ASSERT_EQ(SeenBoxes().size(), 1u);
-    EXPECT_EQ(SeenBoxes()[0].caption, WARNING_CAPTION);
-    EXPECT_EQ(SeenBoxes()[0].text, WARNING_TEXT);
+    EXPECT_EQ(SeenBoxes()[0].caption, MISSING_ACCESSORY_CAPTION);
+    EXPECT_EQ(SeenBoxes()[0].text, MISSING_ACCESSORY_TEXT);
     // A child cannot own a window: the box belongs to the preview area's top-level window.
     EXPECT_EQ(SeenBoxes()[0].owner, gPreview.host);
 
-    EXPECT_STREQ(gPreview.className, SaverClassName());
-    EXPECT_STREQ(gPreview.title, "Preview");
+    EXPECT_STREQ(gPreview.className, SAVER_CLASS_NAME);
+    EXPECT_STREQ(gPreview.title, PREVIEW_TITLE);
     EXPECT_EQ(gPreview.parent, gPreview.host);
-    EXPECT_EQ(gPreview.rect.right, 152);
-    EXPECT_EQ(gPreview.rect.bottom, 112);
+    EXPECT_EQ(gPreview.rect.right, PREVIEW_HOST_WIDTH);
+    EXPECT_EQ(gPreview.rect.bottom, PREVIEW_HOST_HEIGHT);
     EXPECT_EQ(static_cast<DWORD>(gPreview.style), 0x52000000u);
     EXPECT_EQ(gPreview.extendedStyle, 0);
     EXPECT_EQ(gPreview.setTextResult, 0);
-    EXPECT_STREQ(gPreview.titleAfterSetText, "Preview");
+    EXPECT_STREQ(gPreview.titleAfterSetText, PREVIEW_TITLE);
     EXPECT_EQ(gPreview.centre, PREVIEW_COLOR);
 
     // Help and context menus go to the control panel's area, with its own handle as wParam.
@@ -139,7 +127,7 @@ TEST(RunSaver, PreviewFillsItsAreaWarnsForwardsHelpAndEndsWithItsHost)
 
     // The class RunSaver registered.
     WNDCLASSA registered;
-    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), SaverClassName(), &registered));
+    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), SAVER_CLASS_NAME, &registered));
     EXPECT_EQ(registered.style, 0x2Bu);
     EXPECT_EQ(registered.lpfnWndProc, SaverWindowProc);
     EXPECT_EQ(registered.hIcon, nullptr); // icon 100 does not exist
@@ -162,7 +150,7 @@ TEST(RunSaver, ReturnsMinusOneWhenNoWindowCanBeMade)
     EXPECT_EQ(SaverState.saverWindow, nullptr);
 
     // Registered afresh, but the parent is gone: the window cannot be created.
-    ASSERT_TRUE(UnregisterClassA(SaverClassName(), GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(UnregisterClassA(SAVER_CLASS_NAME, GetModuleHandleA(nullptr)));
     DestroyWindow(host);
     EXPECT_EQ(RunSaver(host), -1);
     EXPECT_EQ(SaverState.saverWindow, nullptr);
@@ -236,9 +224,7 @@ TEST_F(SaverWindowFilter, OnceTheCloseIsAllowedInputIsDefaultedAndTicksDropped)
 {
     window = MakeSaverWindow(100, 300, 300, 200);
     LauncherState.musicEnabled = 1; // a tick that got through would load the playlist
-    MciSendStringFunction realDevice = gSendMciCommand;
-    gSendMciCommand = RecordMciCommand;
-    MciCommands().clear();
+    MciRecorder device(gSendMciCommand);
 
     const UINT input[] = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN,
                           WM_MBUTTONDOWN};
@@ -248,7 +234,7 @@ TEST_F(SaverWindowFilter, OnceTheCloseIsAllowedInputIsDefaultedAndTicksDropped)
     EXPECT_EQ(TakePostedCloses(window), 0);
     EXPECT_EQ(SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0), 0);
     EXPECT_EQ(LauncherState.musicStarted, 0);
-    EXPECT_TRUE(MciCommands().empty());
+    EXPECT_TRUE(device.Sent().empty());
 
     // The same before the close is allowed: each press asks for a close, the tick plays.
     SaverState.closeAllowed = 0;
@@ -258,7 +244,6 @@ TEST_F(SaverWindowFilter, OnceTheCloseIsAllowedInputIsDefaultedAndTicksDropped)
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
     EXPECT_EQ(LauncherState.musicStarted, 1);
     gPlaylist.Clear();
-    gSendMciCommand = realDevice;
 }
 
 TEST_F(SaverWindowFilter, PaintFillsTheColourUntilTheCloseIsAllowed)
@@ -266,13 +251,13 @@ TEST_F(SaverWindowFilter, PaintFillsTheColourUntilTheCloseIsAllowed)
     window = MakeSaverWindow(100, 300, 300, 200, true);
     PumpFor(300);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_EQ(ScreenPixelAt(250, 400), RGB(200, 40, 40));
+    EXPECT_EQ(ScreenPixel(250, 400), RGB(200, 40, 40));
 
     // Allowed to close: the default processing paints nothing but the class's black.
     SaverState.closeAllowed = 1;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     PumpFor(100);
-    EXPECT_EQ(ScreenPixelAt(250, 400), RGB(0, 0, 0));
+    EXPECT_EQ(ScreenPixel(250, 400), RGB(0, 0, 0));
 }
 
 // ---- The launcher's part of the chain -----------------------------------------------------
@@ -282,28 +267,19 @@ protected:
     void SetUp() override
     {
         ResetRun();
-        accessory = BuildFolder() + "fixtures\\velorandix.exe";
-        log = ExecutableFolder() + "windows-launcher-accessory.log";
-        playlist = ExecutableFolder() + "windows-launcher.m3u";
-        DeleteFileA(log.c_str());
+        accessory = FixturePath("velorandix.exe");
+        log = scratch.Path() + "\\accessory.log";
+        playlist = scratch.Path() + "\\launcher.m3u";
         SetEnvironmentVariableA("VELORANDIX_LOG", log.c_str());
         SetEnvironmentVariableA("VELORANDIX_MODE", nullptr);
-        HANDLE file = CreateFileA(playlist.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written;
-        WriteFile(file, "a.wav\n", 6, &written, nullptr);
-        CloseHandle(file);
+        ASSERT_TRUE(WriteTextFile(playlist, "a.wav\n"));
         WriteSettings(RGB(40, 60, 220), accessory, playlist);
-        realDevice = gSendMciCommand;
-        gSendMciCommand = RecordMciCommand;
-        MciCommands().clear();
     }
     void TearDown() override
     {
         DestroySaverWindow(window);
         EndAccessory();
         gPlaylist.Clear();
-        gSendMciCommand = realDevice;
         EXPECT_TRUE(SeenBoxes().empty());
     }
 
@@ -334,24 +310,12 @@ protected:
         }
     }
 
-    std::string ReadLog()
-    {
-        std::string content;
-        HANDLE file = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return content;
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
-            content.append(buffer, got);
-        CloseHandle(file);
-        return content;
-    }
+    std::string ReadLog() { return ReadTextFile(log); }
 
     BoxAnswerer answerer;
+    ScratchFolder scratch{"windows launcher chain"};
+    MciRecorder device{gSendMciCommand};
     std::string accessory, log, playlist;
-    MciSendStringFunction realDevice = nullptr;
     HWND window = nullptr;
 };
 
@@ -361,7 +325,7 @@ TEST_F(LauncherChain, AWindowNarrowerThan640LaunchesNothingAndStartsNoMusic)
     EXPECT_EQ(LauncherState.accessoryProcess.dwProcessId, 0u);
     EXPECT_EQ(LauncherState.musicEnabled, 0);
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-    EXPECT_TRUE(MciCommands().empty());
+    EXPECT_TRUE(device.Sent().empty());
     DestroySaverWindow(window);
     EXPECT_EQ(ReadLog(), "");
 
@@ -410,7 +374,7 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     ASSERT_NE(accessoryWindow, nullptr);
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0); // the first tick starts the music
     ASSERT_EQ(LauncherState.musicStarted, 1);
-    int plays = CountMciCommands("play bgm from 0");
+    int plays = device.Count("play bgm from 0");
     EXPECT_GT(plays, 0);
     HBRUSH brush = LauncherState.backgroundBrush;
 
@@ -421,25 +385,25 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     EXPECT_NE(ReadLog().find("IDM_EXIT"), std::string::npos);
     EXPECT_EQ(LauncherState.accessoryWindow, accessoryWindow);
     EXPECT_FALSE(IsWindow(accessoryWindow)) << "the accessory quit on IDM_EXIT";
-    EXPECT_EQ(CountMciCommands("close all"), 1);
+    EXPECT_EQ(device.Count("close all"), 1);
     EXPECT_EQ(LauncherState.accessoryProcess.hProcess, nullptr);
     EXPECT_EQ(LauncherState.accessoryProcess.hThread, nullptr);
     EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
 
     PumpFor(300);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_EQ(ScreenPixelAt(320, 350), RGB(40, 60, 220));
+    EXPECT_EQ(ScreenPixel(320, 350), RGB(40, 60, 220));
 
     // A tick that was queued before the close starts nothing again.
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-    EXPECT_EQ(CountMciCommands("play bgm from 0"), plays);
+    EXPECT_EQ(device.Count("play bgm from 0"), plays);
 
     // The system hands the accessory's old handle to a window of another program.
     HWND stranger = MakeStrangerWindow();
     LauncherState.accessoryWindow = stranger;
     Sleep(250); // past the password's recheck delay
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
-    EXPECT_EQ(CountMciCommands("close all"), 1);
+    EXPECT_EQ(device.Count("close all"), 1);
     EXPECT_EQ(gStrangerCommands, 0) << "IDM_EXIT went to a window not found in this close";
     DestroyWindow(stranger);
 
@@ -455,14 +419,9 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
 // With no accessory of its own the saver must not ask some other program's window to quit.
 TEST_F(LauncherChain, WithoutALaunchedAccessoryNoOtherWindowIsToldToQuit)
 {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION other = {};
-    std::string line = "\"" + accessory + "\"";
-    ASSERT_TRUE(CreateProcessA(accessory.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &other));
-    CloseHandle(other.hThread);
-    CloseHandle(other.hProcess);
+    Child other = Start(accessory, "\"" + accessory + "\"");
+    ASSERT_NE(other.process, nullptr);
+    CloseHandle(other.process);
     ASSERT_NE(WaitForAccessoryWindow(), nullptr);
 
     WriteSettings(RGB(40, 60, 220), ExecutablePath(), ""); // exists, but is no accessory

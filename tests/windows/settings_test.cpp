@@ -1,38 +1,18 @@
 // The settings store on the real private-profile functions: the INI file beside this test
 // executable, defaults, round trips, untouched neighbours, and the file name by position.
+// The file's text is spelled out here rather than built from settings.h: it is the format that
+// users' settings files already have.
 #include "launcher/settings.h"
+#include "tests/support/files.h"
 #include <gtest/gtest.h>
 #include <climits>
-#include <cstdio>
 #include <string>
 #include <vector>
-
-static std::string OwnSettingsPath()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string settings(path, length);
-    return settings.substr(0, settings.size() - 3) + "ini";
-}
-
-static std::string ReadFile(const std::string& path)
-{
-    std::string text;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return text;
-    char buffer[4096];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, count);
-    fclose(file);
-    return text;
-}
 
 static std::vector<std::string> ReadLines(const std::string& path)
 {
     std::vector<std::string> lines;
-    std::string text = ReadFile(path);
+    std::string text = ReadTextFile(path);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -47,22 +27,11 @@ static std::vector<std::string> ReadLines(const std::string& path)
     return lines;
 }
 
-// Profile files may be cached by the system; flushing makes a file written by hand visible.
-static void WriteFileByHand(const std::string& path, const std::string& text)
-{
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
-    FILE* file = fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    fwrite(text.data(), 1, text.size(), file);
-    fclose(file);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
-}
-
 class SettingsStore : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settingsPath = OwnSettingsPath();
+        settingsPath = SettingsFileOf(ExecutablePath());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath.c_str());
         DeleteFileA(settingsPath.c_str());
         ASSERT_EQ(GetFileAttributesA(settingsPath.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -71,6 +40,10 @@ protected:
     {
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath.c_str());
         DeleteFileA(settingsPath.c_str());
+    }
+    void WriteSettingsByHand(const std::string& text)
+    {
+        ASSERT_TRUE(WriteSettingsText(settingsPath, text));
     }
     std::string settingsPath;
     LauncherSettingsRecord settings = {};
@@ -121,7 +94,7 @@ TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
 
 TEST_F(SettingsStore, MinusOneLoadsAndIsSavedBackAsMinusOne)
 {
-    WriteFileByHand(settingsPath, "[setting]\r\nbgcolor=-1\r\nexepath=a\r\nplaylist=b\r\n");
+    WriteSettingsByHand("[setting]\r\nbgcolor=-1\r\nexepath=a\r\nplaylist=b\r\n");
     LoadSettings(&settings);
     EXPECT_EQ(settings.backgroundColor, 0xFFFFFFFFu); // written as -1
     SaveSettings(&settings);
@@ -131,9 +104,9 @@ TEST_F(SettingsStore, MinusOneLoadsAndIsSavedBackAsMinusOne)
 
 TEST_F(SettingsStore, OtherSectionsAndKeysSurviveASave)
 {
-    WriteFileByHand(settingsPath, "[before]\r\nkeep=1\r\n"
-                                  "[setting]\r\nwidth=640\r\nbgcolor=5\r\nnote=x\r\n"
-                                  "[after]\r\nkeep=2\r\n");
+    WriteSettingsByHand("[before]\r\nkeep=1\r\n"
+                        "[setting]\r\nwidth=640\r\nbgcolor=5\r\nnote=x\r\n"
+                        "[after]\r\nkeep=2\r\n");
     LoadSettings(&settings);
     EXPECT_EQ(settings.backgroundColor, 5u);
     settings.backgroundColor = 255;
@@ -161,8 +134,8 @@ TEST_F(SettingsStore, OtherSectionsAndKeysSurviveASave)
 TEST_F(SettingsStore, AValueOf1500CharactersLoadsAsItsFirst1023)
 {
     std::string longPath = "C:\\" + std::string(1497, 'p');
-    WriteFileByHand(settingsPath, "[setting]\r\nexepath=" + longPath + "\r\nplaylist=" +
-                                      longPath + "\r\n");
+    WriteSettingsByHand("[setting]\r\nexepath=" + longPath + "\r\nplaylist=" + longPath +
+                        "\r\n");
     LoadSettings(&settings);
     EXPECT_EQ(std::string(settings.accessoryPath), longPath.substr(0, 1023));
     EXPECT_EQ(std::string(settings.playlistPath), longPath.substr(0, 1023));
@@ -172,31 +145,14 @@ TEST_F(SettingsStore, AValueOf1500CharactersLoadsAsItsFirst1023)
 // A scratch folder holding real files, so that the system knows their long and short names.
 class SettingsFileName : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "velora settings name test\\";
-        CreateDirectoryA(folder.c_str(), nullptr);
-    }
     std::string MakeFile(const char* name)
     {
         std::string path = folder + name;
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
-        CloseHandle(file);
-        created.push_back(path);
+        EXPECT_TRUE(WriteTextFile(path, "")) << path;
         return path;
     }
-    void TearDown() override
-    {
-        for (const std::string& path : created)
-            DeleteFileA(path.c_str());
-        RemoveDirectoryA(folder.c_str());
-    }
-    std::string folder;
-    std::vector<std::string> created;
+    ScratchFolder scratch{"windows settings name"};
+    std::string folder = scratch.Path() + "\\";
 };
 
 static std::string SettingsPathOf(const std::string& modulePath)

@@ -1,101 +1,5 @@
-// Helpers for the end-to-end drivers.
-#include "e2e_support.h"
-#include <cstdlib>
-
-std::string WindowsPathOf(const std::string& unixPath)
-{
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-std::string BuildDir()
-{
-    const char* dir = std::getenv("SAVER_BUILD_DIR");
-    return WindowsPathOf(dir ? dir : "/tmp") + "\\";
-}
-
-std::string SaverBinary()
-{
-    return BuildDir() + "velora_ss_launcher.scr";
-}
-
-std::string FixturePath(const char* name)
-{
-    return BuildDir() + "fixtures\\" + name;
-}
-
-static void RemoveTree(const std::string& dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
-std::string MakeScratchDir(const std::string& name)
-{
-    std::string root = BuildDir() + "e2e-scratch";
-    CreateDirectoryA(root.c_str(), nullptr);
-    std::string dir = root + "\\" + name;
-    RemoveTree(dir);
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
-}
-
-bool CopyInto(const std::string& source, const std::string& destination)
-{
-    return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
-}
-
-bool WriteTextFile(const std::string& path, const std::string& content)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
-                        nullptr);
-    CloseHandle(file);
-    return ok && written == content.size();
-}
-
-std::string ReadTextFile(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "";
-    std::string content;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        content.append(buffer, got);
-    CloseHandle(file);
-    return content;
-}
-
-bool FileExistsAt(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+// Processes, windows and input for the programs the tests and the benchmark run under Wine.
+#include "tests/support/desktop.h"
 
 Child Start(const std::string& application, const std::string& commandLine,
             const std::vector<std::string>& extraEnvironment, const std::string& stderrPath,
@@ -189,6 +93,22 @@ struct WindowSearch {
     std::vector<HWND>* all;
 };
 
+static bool Matches(HWND window, const char* className, const char* title)
+{
+    char text[256];
+    if (className) {
+        GetClassNameA(window, text, sizeof text);
+        if (lstrcmpA(text, className) != 0)
+            return false;
+    }
+    if (title) {
+        GetWindowTextA(window, text, sizeof text);
+        if (lstrcmpA(text, title) != 0)
+            return false;
+    }
+    return true;
+}
+
 static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
 {
     WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
@@ -200,17 +120,8 @@ static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
         search->all->push_back(window);
         return TRUE;
     }
-    char text[256];
-    if (search->className) {
-        GetClassNameA(window, text, sizeof text);
-        if (lstrcmpA(text, search->className) != 0)
-            return TRUE;
-    }
-    if (search->title) {
-        GetWindowTextA(window, text, sizeof text);
-        if (lstrcmpA(text, search->title) != 0)
-            return TRUE;
-    }
+    if (!Matches(window, search->className, search->title))
+        return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -242,12 +153,68 @@ HWND WaitForWindow(DWORD processId, const char* className, const char* title, DW
     }
 }
 
+HWND WaitForChildWindow(HWND parent, const char* className, const char* title, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND found = FindWindowExA(parent, nullptr, className, title);
+        if (found || GetTickCount() - start > timeoutMs)
+            return found;
+        PumpFor(50);
+    }
+}
+
 std::vector<HWND> WindowsOf(DWORD processId)
 {
     std::vector<HWND> all;
     WindowSearch search = {processId, nullptr, nullptr, nullptr, &all};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return all;
+}
+
+std::string ClassNameOf(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::wstring TextOf(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return L"<no answer>";
+    std::vector<wchar_t> text(length + 2);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    return text.data();
+}
+
+std::wstring Wide(const std::string& ansi)
+{
+    std::vector<wchar_t> wide(ansi.size() + 1);
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(),
+                                static_cast<int>(wide.size()));
+    return n > 0 ? std::wstring(wide.data()) : std::wstring();
+}
+
+std::string Ansi(const std::wstring& wide)
+{
+    std::vector<char> ansi(wide.size() * 2 + 1);
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(),
+                                static_cast<int>(ansi.size()), nullptr, nullptr);
+    return n > 0 ? std::string(ansi.data()) : std::string();
+}
+
+HWND MakePreviewHost(int x, int y)
+{
+    HWND host = CreateWindowExA(0, "STATIC", "preview host",
+                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
+                                PREVIEW_HOST_WIDTH, PREVIEW_HOST_HEIGHT, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    PumpFor(100);
+    return host;
 }
 
 void PumpFor(DWORD milliseconds)
@@ -272,24 +239,31 @@ COLORREF ScreenPixel(int x, int y)
     return color;
 }
 
-void PressKey(WORD virtualKey)
+// A press and its release, as the device would send them.
+static bool SendPressAndRelease(INPUT press, DWORD releaseFlags)
 {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = virtualKey;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    INPUT inputs[2] = {press, press};
+    if (press.type == INPUT_KEYBOARD)
+        inputs[1].ki.dwFlags = releaseFlags;
+    else
+        inputs[1].mi.dwFlags = releaseFlags;
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
+bool PressKey(WORD virtualKey)
+{
+    INPUT press = {};
+    press.type = INPUT_KEYBOARD;
+    press.ki.wVk = virtualKey;
+    return SendPressAndRelease(press, KEYEVENTF_KEYUP);
 }
 
 void ClickMouse()
 {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1] = inputs[0];
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    INPUT press = {};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendPressAndRelease(press, MOUSEEVENTF_LEFTUP);
 }
 
 void MoveMouseTo(int x, int y)
@@ -302,4 +276,42 @@ void MoveMouseTo(int x, int y)
     input.mi.dy = (y * 65536 + height - 1) / height;
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof(INPUT));
+}
+
+std::vector<SeenBox>& SeenBoxes()
+{
+    static std::vector<SeenBox> boxes;
+    return boxes;
+}
+
+static BOOL CALLBACK AnswerBox(HWND window, LPARAM)
+{
+    if (ClassNameOf(window) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    char text[512];
+    SeenBox box;
+    GetWindowTextA(window, text, sizeof text);
+    box.caption = text;
+    GetDlgItemTextA(window, 0xFFFF, text, sizeof text); // a message box's text control
+    box.text = text;
+    box.owner = GetWindow(window, GW_OWNER);
+    SeenBoxes().push_back(box);
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+static void CALLBACK AnswerBoxesTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
+}
+
+BoxAnswerer::BoxAnswerer()
+{
+    SeenBoxes().clear();
+    timer = SetTimer(nullptr, 0, 200, AnswerBoxesTick);
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    KillTimer(nullptr, timer);
 }

@@ -1,0 +1,83 @@
+// Processes, windows and input for the programs the tests and the benchmark run under Wine:
+// programs started with an exact command line, windows found by process, class and title,
+// this thread's messages pumped, screen pixels read, keys and the mouse worked as a user works
+// them, and message boxes of this thread answered.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// ---- Processes -----------------------------------------------------------------------------
+
+struct Child {
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+};
+
+// Starts application with exactly commandLine as its command line. Extra environment
+// entries ("NAME=value") are added to the inherited ones. Standard error goes to stderrPath
+// when given.
+Child Start(const std::string& application, const std::string& commandLine,
+            const std::vector<std::string>& extraEnvironment = {},
+            const std::string& stderrPath = "", const std::string& workingDir = "");
+// The exit code, or STILL_ACTIVE when the process runs past the timeout (it is then killed).
+DWORD WaitForExit(Child& child, DWORD timeoutMs);
+void Kill(Child& child);
+
+// ---- Windows -------------------------------------------------------------------------------
+
+// Polls for a top-level window of the process (any process when processId is 0) with the
+// given class and title (null matches any); null on timeout.
+HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs);
+// Polls for a child of parent with the given class and title; null on timeout.
+HWND WaitForChildWindow(HWND parent, const char* className, const char* title, DWORD timeoutMs);
+// Every top-level window of the process.
+std::vector<HWND> WindowsOf(DWORD processId);
+std::string ClassNameOf(HWND window);
+// A window's text, asked of the window itself: GetWindowTextW answers for a window of another
+// process from the caption stored at creation, which an edit control never updates.
+std::wstring TextOf(HWND window);
+// Between the ANSI code page (932 in the session) and Unicode.
+std::wstring Wide(const std::string& ansi);
+std::string Ansi(const std::wstring& wide);
+// A visible window of this thread standing in for the control panel's preview area.
+HWND MakePreviewHost(int x, int y);
+const int PREVIEW_HOST_WIDTH = 152;
+const int PREVIEW_HOST_HEIGHT = 112;
+
+// Handles this thread's messages for a while (window mapping, painting, the driver's own
+// windows); 0 handles what is queued and returns.
+void PumpFor(DWORD milliseconds);
+// A pixel of the screen, through a screen device context.
+COLORREF ScreenPixel(int x, int y);
+
+// ---- Input as a user gives it --------------------------------------------------------------
+
+// False when the system took not both the press and the release.
+bool PressKey(WORD virtualKey);
+void ClickMouse();
+void MoveMouseTo(int x, int y);
+
+// ---- Message boxes of this thread ----------------------------------------------------------
+
+// A box as it was seen: caption, text and owner.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HWND owner;
+};
+// The boxes answered since the last BoxAnswerer was made.
+std::vector<SeenBox>& SeenBoxes();
+
+// While it lives, every box of this thread is answered with OK by a thread timer, which runs
+// inside the box's own modal loop.
+class BoxAnswerer {
+public:
+    BoxAnswerer();
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+private:
+    UINT_PTR timer;
+};

@@ -1,0 +1,69 @@
+// Files, folders and paths for the programs the tests, the demo and the benchmark run under
+// Wine: whole files read and written, scratch folders, Linux paths seen through drive Z:, the
+// build tree and its fixtures, and the settings file of an executable.
+#pragma once
+#include <windows.h>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+// ---- Paths ---------------------------------------------------------------------------------
+
+// "Z:\..." for a Linux absolute path: Wine maps the Linux root to drive Z:.
+std::string WindowsPathOf(const std::string& unixPath);
+// The Linux path of a "Z:\..." path: the drive letter dropped, backslashes made slashes.
+std::string UnixPathOf(const std::string& windowsPath);
+// This program's path, and its folder with a trailing backslash.
+std::string ExecutablePath();
+std::string ExecutableFolder();
+// The build tree as a Windows path with a trailing backslash: SAVER_BUILD_DIR, which ctest
+// sets, or else the tree two folders above this program (tests/<tier>/).
+std::string BuildDir();
+// The built .scr.
+std::string SaverBinary();
+// A fixture built by the tests: build\fixtures\<name>.
+std::string FixturePath(const char* name);
+
+// ---- Whole files ---------------------------------------------------------------------------
+
+// Empty when the file is missing. Another program may hold it open for writing.
+std::string ReadTextFile(const std::string& path);
+// Creates or replaces the file with exactly these bytes.
+bool WriteTextFile(const std::string& path, const std::string& content);
+bool FileExistsAt(const std::string& path);
+// -1 when the file is missing.
+long long FileSizeOf(const std::string& path);
+bool CopyInto(const std::string& source, const std::string& destination);
+
+// ---- Scratch folders -----------------------------------------------------------------------
+
+// A fresh, empty folder for one test under the build tree (test-scratch\<name>), removed with
+// everything in it when the object goes. Names may hold blanks: so may the paths a saver is
+// given.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // Without a trailing backslash.
+    const std::string& Path() const { return path; }
+
+private:
+    std::string path;
+};
+
+// ---- Settings files ------------------------------------------------------------------------
+
+// The settings file the program at executablePath reads: its path with "ini" over the last
+// three characters.
+std::string SettingsFileOf(const std::string& executablePath);
+// A settings file's text: the section line, then one "key=value" line for each pair, in order.
+std::string SettingsText(std::initializer_list<std::pair<const char*, std::string>> values);
+// Writes the text as the settings file at path. The system may hold profile files in a cache:
+// it is flushed before and after, so that this process and others read what was written.
+bool WriteSettingsText(const std::string& path, const std::string& text);
+// The settings file of the program at executablePath, holding all three settings.
+bool WriteSettingsFile(const std::string& executablePath, COLORREF color,
+                       const std::string& accessory, const std::string& playlist);
