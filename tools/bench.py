@@ -255,7 +255,8 @@ def summarize(args):
     print()
     print("\n".join(machine))
 
-    notes_path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "notes.md")
+    # The notes stand beside the results they explain (bench/notes.md).
+    notes_path = os.path.join(os.path.dirname(os.path.abspath(args.markdown)), "notes.md")
     notes = open(notes_path, encoding="utf-8").read().strip() if os.path.exists(notes_path) else ""
     with open(args.markdown, "w", encoding="utf-8") as out:
         out.write("# Benchmark: velora_ss_launcher against a minimal Win32 saver\n\n")
