@@ -4,16 +4,8 @@
 // (the system's own included) sees a fault before the guard does.
 #include "saver_host/saver_host.h"
 
-namespace {
-
-// Without a debugger the system asks the top-level filter first; this one lets the guard
-// handle the fault instead of the system's crash dialog. A debugger still sees the fault.
-LONG WINAPI LetGuardHandleFault(EXCEPTION_POINTERS*)
-{
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
-} // namespace
+// Set by the architecture's guard when it has taken a fault of the mode it calls.
+static int gGuardTookFault;
 
 #if defined(__i386__)
 
@@ -54,17 +46,15 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, 
 
 } // namespace
 
-int RunUnderFaultGuard(int (*mode)(void* context), void* context)
+static int GuardedCall(int (*mode)(void* context), void* context)
 {
-    SetUnhandledExceptionFilter(LetGuardHandleFault);
-
     GuardFrame frame;
     frame.previous = ReadFrameChain();
     frame.handler = reinterpret_cast<void*>(GuardHandler);
     if (__builtin_setjmp(frame.jumpBuffer)) {
         // Back from a fault: whatever frames lay between it and the guard are gone.
         WriteFrameChain(frame.previous);
-        SetScreenSaverRunning(0);
+        gGuardTookFault = 1;
         return FAULT_EXIT_CODE;
     }
     WriteFrameChain(&frame);
@@ -112,13 +102,22 @@ __asm__(".text\n"
         "    retq\n"
         ".seh_endproc\n");
 
-static int gGuardTookFault;
-
 extern "C" LONG GuardFilter(EXCEPTION_POINTERS* pointers, void*)
 {
     if (UnhandledExceptionFilter(pointers) != EXCEPTION_EXECUTE_HANDLER)
         return EXCEPTION_CONTINUE_SEARCH;
     gGuardTookFault = 1;
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+#else
+#error "The fault guard knows i686 and x86_64 only."
+#endif
+
+// Without a debugger the system asks the top-level filter first; this one lets the guard
+// handle the fault instead of the system's crash dialog. A debugger still sees the fault.
+static LONG WINAPI LetGuardHandleFault(EXCEPTION_POINTERS*)
+{
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
@@ -132,7 +131,3 @@ int RunUnderFaultGuard(int (*mode)(void* context), void* context)
     SetScreenSaverRunning(0);
     return FAULT_EXIT_CODE;
 }
-
-#else
-#error "The fault guard knows i686 and x86_64 only."
-#endif
