@@ -296,11 +296,6 @@ static BOOL CALLBACK AnswerBox(HWND window, LPARAM)
     box.text = text;
     box.owner = GetWindow(window, GW_OWNER);
     box.icon = reinterpret_cast<HICON>(SendDlgItemMessageA(window, 0x440, STM_GETICON, 0, 0));
-    box.buttons = 0;
-    for (int id = IDOK; id <= IDCONTINUE; ++id) {
-        HWND button = GetDlgItem(window, id);
-        box.buttons += button && IsWindowVisible(button);
-    }
     SeenBoxes().push_back(box);
     PostMessageA(window, WM_COMMAND, IDOK, 0);
     return TRUE;

@@ -60,13 +60,12 @@ void MoveMouseTo(int x, int y);
 
 // ---- Message boxes of this thread ----------------------------------------------------------
 
-// A box as it was seen: caption, text, owner, icon and how many buttons it offered.
+// A box as it was seen: caption, text, owner and icon.
 struct SeenBox {
     std::string caption;
     std::string text;
     HWND owner;
     HICON icon;
-    int buttons;
 };
 // The boxes answered since the last BoxAnswerer was made.
 std::vector<SeenBox>& SeenBoxes();
