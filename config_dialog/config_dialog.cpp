@@ -68,6 +68,7 @@ static BOOL ShowColorDialog(CHOOSECOLORA* request)
 
 static const char FILE_VERSION_KEY[] = "\\StringFileInfo\\041104b0\\FileVersion";
 static const DWORD MODULE_PATH_SIZE = 260;
+static const int CAPTION_SIZE = 128; // the dialog's title, about 60 bytes
 
 // 1 when the user confirmed a file; otherwise 0, and *error says why (0 for a cancel).
 // The common dialogs of the Windows 95 family and NT 4 know only the structure without its
@@ -192,15 +193,37 @@ static INT_PTR OnCtlColorStatic(HWND dialog, HDC context, HWND control)
     return reinterpret_cast<INT_PTR>(ConfigDialogState.swatchBrush);
 }
 
+// Composed by hand: wsprintfA stops at 1024 characters, and the path may have 1023.
+static void ShowSaveFailure(HWND dialog)
+{
+    char settingsPath[SETTINGS_PATH_SIZE];
+    SettingsFilePath(settingsPath);
+    char text[sizeof SAVE_FAILED_TEXT + SETTINGS_PATH_SIZE + sizeof SAVE_FAILED_ADVICE];
+    lstrcpyA(text, SAVE_FAILED_TEXT);
+    lstrcatA(text, settingsPath);
+    lstrcatA(text, SAVE_FAILED_ADVICE);
+    char caption[CAPTION_SIZE];
+    GetWindowTextA(dialog, caption, CAPTION_SIZE);
+    MessageBoxA(dialog, text, caption, MB_OK | MB_ICONERROR);
+}
+
+// A save that failed is told, and the dialog stays open with the user's choices, for Cancel or
+// another OK once the file can be written.
+static void OnOk(HWND dialog)
+{
+    if (!SaveSettings(&ConfigDialogState.settings)) {
+        ShowSaveFailure(dialog);
+        return;
+    }
+    EndConfigDialog(dialog, 1);
+}
+
 // Dispatched on the control identifier alone. The edit controls' notifications are not
 // looked at: what is typed there never reaches the settings.
 static INT_PTR OnCommand(HWND dialog, int id, HWND, UINT)
 {
     switch (id) {
-    case IDOK:
-        SaveSettings(&ConfigDialogState.settings);
-        EndConfigDialog(dialog, 1);
-        return 1;
+    case IDOK: OnOk(dialog); return 1;
     case IDCANCEL: EndConfigDialog(dialog, 0); return 1; // also Esc and the close box
     case IDC_ACCESSORY_BROWSE: BrowseForAccessory(dialog); return 1;
     case IDC_PLAYLIST_BROWSE: BrowseForPlaylist(dialog); return 1;

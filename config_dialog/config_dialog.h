@@ -13,6 +13,13 @@ struct ConfigDialogStateRecord {
 };
 extern ConfigDialogStateRecord ConfigDialogState;
 
+// The error box of an OK whose save failed, owned by the dialog and captioned with its title:
+// the first text, the settings file's full path, then the second text. The dialog stays open.
+inline constexpr char SAVE_FAILED_TEXT[] = "設定を保存できませんでした。\n\n設定ファイル:\n";
+inline constexpr char SAVE_FAILED_ADVICE[] =
+    "\n\nこのスクリーンセーバー（.scr ファイル）を書き込みできるフォルダ"
+    "（例: マイ ドキュメントの中）に置き、そこからインストールして設定し直してください。";
+
 // All back to zero, as before the dialog opens: WM_INITDIALOG begins with it; tests too.
 void ResetConfigDialogState();
 

@@ -98,10 +98,14 @@ static void CloseHandleOnce(HANDLE* handle)
     *handle = nullptr;
 }
 
-// The accessory keeps running if it ignores IDM_EXIT; the saver never waits for it longer or
-// ends it.
+// Held until the window is gone: while the saver holds the thread's handle, the system gives
+// its id to no other thread, so a close after a refused one cannot find a stranger's window by
+// it. The ids go with the handles. The accessory keeps running if it ignores IDM_EXIT; the
+// saver never waits for it longer or ends it.
 void CloseAccessoryHandles()
 {
     CloseHandleOnce(&LauncherState.accessoryProcess.hThread);
     CloseHandleOnce(&LauncherState.accessoryProcess.hProcess);
+    LauncherState.accessoryProcess.dwThreadId = 0;
+    LauncherState.accessoryProcess.dwProcessId = 0;
 }

@@ -16,7 +16,8 @@ int NamesAccessory(const char* path);
 void StartAccessory(const char* path);
 // Sends IDM_EXIT to the accessory's window, found on its main thread in this call.
 void AskAccessoryToQuit();
-// Closes the accessory's thread and process handles, once; the accessory runs on.
+// At the window's destruction: closes the accessory's thread and process handles, once, and
+// forgets its ids with them; the accessory runs on.
 void CloseAccessoryHandles();
 // EnumThreadWindows callback: the first window with WS_EX_DLGMODALFRAME becomes
 // LauncherState.accessoryWindow.

@@ -80,8 +80,8 @@ static void OnCreate(HWND window, const CREATESTRUCTA*)
     LauncherState.backgroundBrush = CreateSolidBrush(LauncherSettings.backgroundColor);
 }
 
-// The brush outlives a close that the password refuses: the saver goes on painting until the
-// window is really gone.
+// The brush and the accessory's handles outlive a close that the password refuses: the saver
+// goes on painting until the window is really gone, and the accessory's ids stay its own.
 static void OnDestroy(HWND)
 {
     OutputDebugStringA("WM_DESTROY\n");
@@ -89,6 +89,7 @@ static void OnDestroy(HWND)
         DeleteObject(LauncherState.backgroundBrush);
         LauncherState.backgroundBrush = nullptr;
     }
+    CloseAccessoryHandles();
 }
 
 static void OnPaint(HWND window)
@@ -106,7 +107,6 @@ static void OnClose(HWND window)
         AskAccessoryToQuit();
         StopMusic(window);
     }
-    CloseAccessoryHandles();
 }
 
 // Every tick, whatever its identifier: the first loads the playlist and starts track 1, each

@@ -4,7 +4,8 @@
 #include <windows.h>
 
 struct LauncherStateRecord {
-    PROCESS_INFORMATION accessoryProcess; // StartAccessory; zero when not started
+    PROCESS_INFORMATION accessoryProcess; // StartAccessory; zero when not started or after
+                                          // CloseAccessoryHandles at WM_DESTROY
     HWND accessoryWindow;                 // AskAccessoryToQuit: cleared, then found anew
     int musicEnabled;                     // WM_CREATE: 1 once the music timer runs
     int musicStarted;                     // first tick: 1 once the playlist is loaded

@@ -1,5 +1,6 @@
 // The launcher's three persisted settings and their INI file beside the executable.
 #include "launcher/settings.h"
+#include <cstring>
 
 LauncherSettingsRecord LauncherSettings;
 
@@ -37,7 +38,7 @@ int SettingsPathFromModulePath(const char* modulePath, char* settingsPath)
     return 1;
 }
 
-static int GetSettingsPath(char* settingsPath)
+int SettingsFilePath(char* settingsPath)
 {
     char modulePath[SETTINGS_PATH_SIZE];
     DWORD length = GetModuleFileNameA(nullptr, modulePath, SETTINGS_PATH_SIZE);
@@ -50,15 +51,8 @@ static int GetSettingsPath(char* settingsPath)
     return SettingsPathFromModulePath(modulePath, settingsPath);
 }
 
-void LoadSettings(LauncherSettingsRecord* settings)
+static void ReadSettingsFile(const char* settingsPath, LauncherSettingsRecord* settings)
 {
-    settings->backgroundColor = DEFAULT_BACKGROUND_COLOR;
-    settings->accessoryPath[0] = '\0';
-    settings->playlistPath[0] = '\0';
-
-    char settingsPath[SETTINGS_PATH_SIZE];
-    if (!GetSettingsPath(settingsPath))
-        return;
     // Read as signed decimal text; the value's 32 bits are the colour as written.
     settings->backgroundColor =
         static_cast<COLORREF>(GetPrivateProfileIntA(SETTINGS_SECTION,
@@ -79,20 +73,47 @@ void LoadSettings(LauncherSettingsRecord* settings)
                              settingsPath);
 }
 
-void SaveSettings(const LauncherSettingsRecord* settings)
+void LoadSettings(LauncherSettingsRecord* settings)
+{
+    settings->backgroundColor = DEFAULT_BACKGROUND_COLOR;
+    settings->accessoryPath[0] = '\0';
+    settings->playlistPath[0] = '\0';
+
+    char settingsPath[SETTINGS_PATH_SIZE];
+    if (!SettingsFilePath(settingsPath))
+        return;
+    ReadSettingsFile(settingsPath, settings);
+}
+
+// The flush answers 0 whether or not it wrote anything, as documented, so only reading the
+// file back shows that a write which the Windows 95 family held in its cache reached the disk.
+static int FileHoldsSettings(const char* settingsPath, const LauncherSettingsRecord* settings)
+{
+    LauncherSettingsRecord found;
+    ReadSettingsFile(settingsPath, &found);
+    return found.backgroundColor == settings->backgroundColor &&
+           strcmp(found.accessoryPath, settings->accessoryPath) == 0 &&
+           strcmp(found.playlistPath, settings->playlistPath) == 0;
+}
+
+// 1 when the system took the key; 0 otherwise.
+static int WriteSetting(const char* key, const char* value, const char* settingsPath)
+{
+    return WritePrivateProfileStringA(SETTINGS_SECTION, key, value, settingsPath) != 0;
+}
+
+int SaveSettings(const LauncherSettingsRecord* settings)
 {
     char settingsPath[SETTINGS_PATH_SIZE];
-    if (!GetSettingsPath(settingsPath))
-        return;
+    if (!SettingsFilePath(settingsPath))
+        return 0;
     char colorText[16]; // a sign and ten digits at most
     wsprintfA(colorText, "%ld", static_cast<LONG>(settings->backgroundColor));
-    WritePrivateProfileStringA(SETTINGS_SECTION, BACKGROUND_COLOR_KEY, colorText, settingsPath);
-    WritePrivateProfileStringA(SETTINGS_SECTION,
-                               ACCESSORY_PATH_KEY,
-                               settings->accessoryPath,
-                               settingsPath);
-    WritePrivateProfileStringA(SETTINGS_SECTION,
-                               PLAYLIST_PATH_KEY,
-                               settings->playlistPath,
-                               settingsPath);
+    // Every key is written even after a failure: each write stands on its own.
+    int written = WriteSetting(BACKGROUND_COLOR_KEY, colorText, settingsPath);
+    written &= WriteSetting(ACCESSORY_PATH_KEY, settings->accessoryPath, settingsPath);
+    written &= WriteSetting(PLAYLIST_PATH_KEY, settings->playlistPath, settingsPath);
+    // A machine of the Windows 95 family switched off right after OK keeps what is flushed.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath);
+    return written && FileHoldsSettings(settingsPath, settings);
 }

@@ -22,8 +22,13 @@ extern LauncherSettingsRecord LauncherSettings;
 
 // Fills *settings from the settings file, each field from its key or its default.
 void LoadSettings(LauncherSettingsRecord* settings);
-// Writes all three fields of *settings to the settings file.
-void SaveSettings(const LauncherSettingsRecord* settings);
+// Writes all three fields of *settings to the settings file and flushes the system's profile
+// cache. 1 when the file holds them afterwards; 0 when its path could not be formed or a write
+// failed, which the caller must tell the user.
+int SaveSettings(const LauncherSettingsRecord* settings);
+// The running executable's settings file, in SETTINGS_PATH_SIZE bytes. Returns 0, settingsPath
+// empty, when no such path can be formed.
+int SettingsFilePath(char* settingsPath);
 
 // The settings file of the executable at modulePath: its long form where the system offers
 // it, with "ini" written over the last three characters. settingsPath has SETTINGS_PATH_SIZE

@@ -1,6 +1,8 @@
 // The configure mode end to end: the real .scr's settings dialog under Wine in a Japanese
 // locale, its template, version and icon resources, what OK and Cancel leave in the settings
-// file, the two file-open dialogs and the colour chooser, driven as a user drives them.
+// file, an OK that cannot save, the two file-open dialogs and the colour chooser, driven as a
+// user drives them.
+#include "config_dialog/config_dialog.h"
 #include "launcher/settings.h"
 #include "resources/resource_ids.h"
 #include "tests/support/desktop.h"
@@ -600,6 +602,24 @@ TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxSaveNothingAndExitWithZero)
     Click(Control(IDCANCEL));
     EXPECT_EQ(ExitCode(), 0u);
     EXPECT_FALSE(FileExistsAt(ini));
+}
+
+// Where the saver may not write (a 64-bit build in System32, Program Files), OK tells the user
+// which file could not be written, in an error box of the dialog's, and the dialog stays.
+TEST_F(ConfigDialog, AnOkThatCannotSaveNamesTheFileAndLeavesTheDialogOpen)
+{
+    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr)); // the file's place taken
+    ASSERT_NE(Open(), nullptr);
+    Click(Control(IDOK));
+    HWND box = WaitForOwnedDialog();
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), Wide(SAVE_FAILED_TEXT + ini + SAVE_FAILED_ADVICE));
+    Click(GetDlgItem(box, IDOK));
+    WaitUntilGone(box);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog ended with the box";
+
+    Click(Control(IDCANCEL));
+    EXPECT_EQ(ExitCode(), 0u);
 }
 
 TEST_F(ConfigDialog, TextTypedIntoTheEditControlsIsNotSaved)

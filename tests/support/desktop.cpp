@@ -288,13 +288,14 @@ static BOOL CALLBACK AnswerBox(HWND window, LPARAM)
 {
     if (ClassNameOf(window) != "#32770" || !IsWindowVisible(window))
         return TRUE;
-    char text[512];
+    char text[2048]; // room for a full path and the words around it
     SeenBox box;
     GetWindowTextA(window, text, sizeof text);
     box.caption = text;
     GetDlgItemTextA(window, 0xFFFF, text, sizeof text); // a message box's text control
     box.text = text;
     box.owner = GetWindow(window, GW_OWNER);
+    box.icon = reinterpret_cast<HICON>(SendDlgItemMessageA(window, 0x440, STM_GETICON, 0, 0));
     SeenBoxes().push_back(box);
     PostMessageA(window, WM_COMMAND, IDOK, 0);
     return TRUE;

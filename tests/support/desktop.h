@@ -60,11 +60,12 @@ void MoveMouseTo(int x, int y);
 
 // ---- Message boxes of this thread ----------------------------------------------------------
 
-// A box as it was seen: caption, text and owner.
+// A box as it was seen: caption, text, owner and icon.
 struct SeenBox {
     std::string caption;
     std::string text;
     HWND owner;
+    HICON icon;
 };
 // The boxes answered since the last BoxAnswerer was made.
 std::vector<SeenBox>& SeenBoxes();

@@ -1,9 +1,11 @@
 // The settings dialog's procedure inside one process: the version text of an executable
-// without version information, the swatch brush's life, the browse buttons against the common
-// dialogs of older systems, and the colour chooser's refusal of a null colour.
+// without version information, the swatch brush's life, an OK whose save fails, the browse
+// buttons against the common dialogs of older systems, and the colour chooser's refusal of a
+// null colour.
 #include "config_dialog/config_dialog.h"
 #include "launcher/settings.h"
 #include "resources/resource_ids.h"
+#include "tests/support/desktop.h"
 #include "tests/support/files.h"
 #include <gtest/gtest.h>
 #include <cderr.h>
@@ -68,6 +70,38 @@ TEST_F(ConfigDialogProcedure, OnlyTheSwatchGetsTheColourBrush)
     ReleaseDC(dialog, context);
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     DestroyWindow(dialog);
+}
+
+// An OK whose save fails is told in an error box of the dialog's own, and the dialog stays open
+// with the user's choices; the next OK, once the file can be written, ends it.
+TEST_F(ConfigDialogProcedure, AFailedSaveIsToldAndTheDialogStaysOpenUntilASaveSucceeds)
+{
+    const std::string settingsPath = SettingsFileOf(ExecutablePath());
+    DeleteFileA(settingsPath.c_str());
+    RemoveDirectoryA(settingsPath.c_str()); // left by an earlier run that failed
+    ASSERT_TRUE(CreateDirectoryA(settingsPath.c_str(), nullptr)); // the file's place taken
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    lstrcpyA(ConfigDialogState.settings.accessoryPath, "C:\\chosen\\velorandix.exe");
+    char title[128] = {};
+    GetWindowTextA(dialog, title, sizeof title);
+    BoxAnswerer answerer;
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(SeenBoxes().size(), 1u);
+    const SeenBox& box = SeenBoxes()[0];
+    EXPECT_EQ(box.text, SAVE_FAILED_TEXT + settingsPath + SAVE_FAILED_ADVICE);
+    EXPECT_EQ(box.caption, title);
+    EXPECT_EQ(box.owner, dialog);
+    EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_HAND));
+    EXPECT_NE(ConfigDialogState.swatchBrush, nullptr) << "the dialog ended";
+    EXPECT_STREQ(ConfigDialogState.settings.accessoryPath, "C:\\chosen\\velorandix.exe");
+
+    RemoveDirectoryA(settingsPath.c_str());
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(SeenBoxes().size(), 1u);
+    EXPECT_EQ(ConfigDialogState.swatchBrush, nullptr) << "the dialog did not end";
+    DestroyWindow(dialog);
+    DeleteFileA(settingsPath.c_str());
 }
 
 // OPENFILENAMEA up to lpTemplateName: all that the Windows 95 family and NT 4 know.

@@ -3,6 +3,7 @@
 // accessory process and a recorded music device.
 #include "saver_chain_support.h"
 #include <gtest/gtest.h>
+#include <cstring>
 
 const COLORREF PREVIEW_COLOR = RGB(10, 200, 30);
 
@@ -365,8 +366,9 @@ static HWND MakeStrangerWindow()
 }
 
 // A close refused by the password still ran the launcher's close sequence. The run goes on:
-// it still paints, and a second close neither stops the music, nor closes a handle again, nor
-// tells the window that stood at the accessory's handle (gone with the accessory) to quit.
+// it still paints, it still holds the accessory's handles, and a second close neither stops the
+// music nor tells the window that stood at the accessory's handle (gone with the accessory) to
+// quit. The handles go with the window, once.
 TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
 {
     window = MakeSaverWindow(0, 300, 640, 100, true);
@@ -386,9 +388,11 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     EXPECT_EQ(LauncherState.accessoryWindow, accessoryWindow);
     EXPECT_FALSE(IsWindow(accessoryWindow)) << "the accessory quit on IDM_EXIT";
     EXPECT_EQ(device.Count("close all"), 1);
-    EXPECT_EQ(LauncherState.accessoryProcess.hProcess, nullptr);
-    EXPECT_EQ(LauncherState.accessoryProcess.hThread, nullptr);
     EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+    // The handles still name the accessory, which has ended; held, its ids stay its own.
+    const PROCESS_INFORMATION held = LauncherState.accessoryProcess;
+    EXPECT_EQ(WaitForSingleObject(held.hProcess, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(held.hThread, 5000), WAIT_OBJECT_0);
 
     PumpFor(300);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -405,15 +409,21 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
     EXPECT_EQ(device.Count("close all"), 1);
     EXPECT_EQ(gStrangerCommands, 0) << "IDM_EXIT went to a window not found in this close";
+    EXPECT_EQ(memcmp(&LauncherState.accessoryProcess, &held, sizeof held), 0);
     DestroyWindow(stranger);
 
-    // Accepted at last: the window goes, and the brush with it.
+    // Accepted at last: the window goes, and the brush and the handles with it, ids and all.
     Sleep(250);
     SaverState.verifyPasswordEntry = AcceptPassword;
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(LauncherState.backgroundBrush, nullptr);
     EXPECT_EQ(GetObjectType(brush), 0u);
+    const PROCESS_INFORMATION none = {};
+    EXPECT_EQ(memcmp(&LauncherState.accessoryProcess, &none, sizeof none), 0);
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(held.hProcess, &flags));
+    EXPECT_FALSE(GetHandleInformation(held.hThread, &flags));
 }
 
 // With no accessory of its own the saver must not ask some other program's window to quit.

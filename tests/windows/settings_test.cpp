@@ -59,7 +59,7 @@ TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesTheThreeKeys)
     EXPECT_STREQ(settings.accessoryPath, "");
     EXPECT_STREQ(settings.playlistPath, "");
 
-    SaveSettings(&settings);
+    EXPECT_EQ(SaveSettings(&settings), 1);
     std::vector<std::string> expected = {"[setting]", "bgcolor=8421504", "exepath=", "playlist="};
     EXPECT_EQ(ReadLines(settingsPath), expected);
 }
@@ -81,7 +81,7 @@ TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
         settings.backgroundColor = c.color;
         lstrcpyA(settings.accessoryPath, c.accessory);
         lstrcpyA(settings.playlistPath, c.playlist);
-        SaveSettings(&settings);
+        EXPECT_EQ(SaveSettings(&settings), 1) << c.accessory;
         settings.backgroundColor = 99;
         lstrcpyA(settings.accessoryPath, "changed");
         lstrcpyA(settings.playlistPath, "changed");
