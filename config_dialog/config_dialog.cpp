@@ -5,6 +5,7 @@
 #include "config_dialog/portable/version_numbers.h"
 #include "launcher/settings.h"
 #include "resources/resource_ids.h"
+#include "saver_host/saver_host.h"
 #include <commdlg.h>
 #include <cderr.h>
 
@@ -215,7 +216,7 @@ static void OnOk(HWND dialog)
         ShowSaveFailure(dialog);
         return;
     }
-    EndConfigDialog(dialog, 1);
+    EndConfigDialog(dialog, CONFIGURED_EXIT_CODE);
 }
 
 // Dispatched on the control identifier alone. The edit controls' notifications are not
@@ -224,7 +225,7 @@ static INT_PTR OnCommand(HWND dialog, int id, HWND, UINT)
 {
     switch (id) {
     case IDOK: OnOk(dialog); return 1;
-    case IDCANCEL: EndConfigDialog(dialog, 0); return 1; // also Esc and the close box
+    case IDCANCEL: EndConfigDialog(dialog, NORMAL_EXIT_CODE); return 1; // also Esc, close box
     case IDC_ACCESSORY_BROWSE: BrowseForAccessory(dialog); return 1;
     case IDC_PLAYLIST_BROWSE: BrowseForPlaylist(dialog); return 1;
     case IDC_COLOR_CHANGE: ChangeBackgroundColor(dialog); return 1;

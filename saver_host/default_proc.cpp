@@ -73,11 +73,7 @@ static void OnMouseMove(HWND window, int, int, UINT)
     POINT cursor;
     if (!GetCursorPos(&cursor))
         return;
-    if (!MovedBeyondThreshold(SaverState.lastCursor.x,
-                              SaverState.lastCursor.y,
-                              cursor.x,
-                              cursor.y,
-                              MOUSE_MOVE_THRESHOLD))
+    if (!MovedBeyondThreshold(SaverState.lastCursor.x, SaverState.lastCursor.y, cursor.x, cursor.y))
         return;
     PostCloseRequest(window);
     SaverState.lastCursor = cursor;

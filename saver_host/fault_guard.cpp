@@ -1,7 +1,13 @@
 // The fault guard around a mode: a fault that the system's UnhandledExceptionFilter lets the
-// guard handle ends the mode with FAULT_EXIT_CODE instead of taking the process down. The
-// guard is a frame-based handler on both architectures, so that any handler inside the mode
-// (the system's own included) sees a fault before the guard does.
+// guard handle ends the mode with FAULT_EXIT_CODE instead of taking the process down.
+//
+// On both architectures the guard is a frame-based handler, the kind __try/__except makes,
+// and not a vectored one: the system asks frame-based handlers from the innermost frame
+// outwards, so any handler inside the mode (the system's own included) sees a fault before
+// the guard, which sits in the outermost frame of the mode. The two architectures only differ
+// in how a frame names its handler: i686 links it into the thread's chain of exception
+// frames (fs:[0]); x86_64 has no such chain and names it in the function's unwind
+// information. GuardedCall is that frame, written once per architecture.
 #include "saver_host/saver_host.h"
 
 // Set by the architecture's guard when it has taken a fault of the mode it calls.
@@ -9,8 +15,8 @@ static int gGuardTookFault;
 
 #if defined(__i386__)
 
-// gcc has no __try on i686, so the guard registers its own exception frame on the thread's
-// frame chain (fs:[0]) and returns through setjmp/longjmp.
+// gcc has no __try on i686, so GuardedCall links its own exception frame into fs:[0] and comes
+// back from a fault through setjmp/longjmp.
 namespace {
 
 // The layout the system walks: the previous frame, then the handler. The jump buffer follows
@@ -65,11 +71,10 @@ static int GuardedCall(int (*mode)(void* context), void* context)
 
 #elif defined(__x86_64__)
 
-// x86_64 has no frame chain: the system finds handlers through each function's unwind
-// information. GuardedCall is a small function whose unwind information names the C runtime's
-// scope handler with one guarded range around the call of the mode, as a compiler writes
-// __try/__except: GuardFilter decides, and a fault it accepts is unwound by the system to
-// the range's landing, which returns FAULT_EXIT_CODE.
+// GuardedCall's unwind information names the C runtime's scope handler with one guarded range
+// around the call of the mode, as a compiler writes __try/__except: GuardFilter decides, and
+// a fault it accepts is unwound by the system to the range's landing, which returns
+// FAULT_EXIT_CODE.
 extern "C" int GuardedCall(int (*mode)(void* context), void* context);
 extern "C" LONG GuardFilter(EXCEPTION_POINTERS* pointers, void* establisherFrame);
 

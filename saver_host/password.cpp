@@ -116,11 +116,11 @@ int ChangePassword(const char* text)
     HWND window = OwnerWindowFromText(text);
     HMODULE library = LoadLibraryA(CHANGE_PASSWORD_LIBRARY);
     if (!library)
-        return 0;
+        return NORMAL_EXIT_CODE;
     ChangePasswordFunction entry =
         reinterpret_cast<ChangePasswordFunction>(GetProcAddress(library, CHANGE_PASSWORD_ENTRY));
     if (entry)
         entry(PASSWORD_PROVIDER, window, 0, 0);
     FreeLibrary(library);
-    return 0;
+    return NORMAL_EXIT_CODE;
 }

@@ -2,6 +2,7 @@
 // particular saver: a saver hands it a SaverDefinition through SaverStart. Each section below
 // says which file exports what; the first says what a saver must supply.
 #pragma once
+#include "saver_host/portable/dismissal.h"
 #include "saver_host/portable/password_timing.h"
 #include <windows.h>
 
@@ -19,9 +20,34 @@
 //   3. DefaultSaverProc (default_proc.cpp): dismissal on input, the password check of a
 //      close, the autoplay answer; then DefWindowProcA. Its result is the chain's result.
 //
+// The life of a dismissal, from the user's touch to the end of the process:
+//   1. Input. A key, a button or a mouse move reaches the chain. DefaultSaverProc
+//      (default_proc.cpp) judges it (a move against MOUSE_MOVE_THRESHOLD, from
+//      portable/dismissal.h) and posts WM_CLOSE. Posted, never sent: nothing ends inside the
+//      input's own dispatch.
+//   2. The posted close. RunMessageLoop (saver_window.cpp) dispatches it down the chain.
+//   3. The saver's close work, in saverProc: for this saver OnClose (launcher/launcher_saver.cpp)
+//      tells the accessory to quit with IDM_EXIT (launcher/accessory.cpp) and stops the music
+//      for good (launcher/player.cpp). This runs BEFORE the password decision, on every close
+//      request, and is not undone by a refusal.
+//   4. The password decision, in DefaultSaverProc: on the NT family the close simply goes on.
+//      On the Windows 95 family CheckPasswordOnClose (password.cpp) sends
+//      VERIFY_PASSWORD_MESSAGE down the chain, and DefaultSaverProc answers it with the control
+//      panel's VerifyScreenSavePwd, whose dialog dispatches the saver window's messages while
+//      it runs. A refusal ends the close here: the window stays up in its colour, the cursor
+//      reference moves to where the cursor stands, and the next touch starts again at step 1
+//      (the accessory has gone and the music stays stopped; a close within
+//      PASSWORD_RECHECK_DELAY of the refusal is refused unasked).
+//   5. Destroy. DefWindowProcA destroys the window. WM_DESTROY runs the chain:
+//      SaverWindowProc gives the IME back and posts WM_QUIT; the saver releases what it held
+//      (this saver: the brush, any music still open, the accessory's handles).
+//   6. Quit. The loop ends; RunSaver unloads the password hook and returns NORMAL_EXIT_CODE.
+//   7. ExitProcess. SaverStart (saver_start.cpp) ends the process with that code, without the
+//      runtime's exit-time processing.
+//
 // The configure mode runs configDialogProc modally on the dialog template numbered
-// configDialogTemplate in the executable's resources; the dialog's end value (1 after OK, 0
-// after Cancel) is the exit code.
+// configDialogTemplate in the executable's resources; the dialog's end value is the exit code
+// (CONFIGURED_EXIT_CODE after OK, NORMAL_EXIT_CODE after Cancel).
 struct SaverDefinition {
     WNDPROC saverProc;        // the chain's middle step; ends in DefaultSaverProc
     DLGPROC configDialogProc; // the settings dialog
@@ -60,6 +86,21 @@ void ResetSaverState();
 
 // ==== saver_start.cpp: start and end of the process ================================
 
+// The process's exit codes, each the result of the mode that ran:
+// A run that ended as it should: the full-screen run and the preview once their window is
+// gone, a full-screen start that found another saver up, the password change, and the
+// settings dialog left with Cancel.
+const int NORMAL_EXIT_CODE = 0;
+// The settings dialog left with OK, the settings saved.
+const int CONFIGURED_EXIT_CODE = 1;
+// A command line no mode answers: a switch letter outside the table, the password change on
+// the NT family, or a preview without a usable window to run in.
+const int UNUSABLE_COMMAND_EXIT_CODE = -1;
+// The saver window could not be made, so no message loop ran (saver_window.cpp).
+const int NO_WINDOW_EXIT_CODE = -1;
+// A fault in the mode that the fault guard handled (fault_guard.cpp).
+const int FAULT_EXIT_CODE = -1;
+
 // Works out the command tail and the show command, runs SaverMain and ends the process with
 // its result, without the runtime's exit-time processing.
 [[noreturn]] void SaverStart(const SaverDefinition* saver);
@@ -84,8 +125,6 @@ HWND OwnerWindowFromText(const char* text);
 
 // ==== fault_guard.cpp: the fault guard around a mode ===============================
 
-// What a mode yields when the guard has handled a fault in it.
-const int FAULT_EXIT_CODE = -1;
 // Runs mode(context). A fault that the system's UnhandledExceptionFilter lets the guard
 // handle tells the system no saver runs any more and yields FAULT_EXIT_CODE.
 int RunUnderFaultGuard(int (*mode)(void* context), void* context);
@@ -107,8 +146,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 // Private message by which a close asks the window chain to verify the password.
 const UINT VERIFY_PASSWORD_MESSAGE = 0x8000;
-// A mouse move dismisses only when |dx| + |dy| exceeds this many pixels.
-const DWORD MOUSE_MOVE_THRESHOLD = 4;
+// A mouse move dismisses beyond MOUSE_MOVE_THRESHOLD, defined with its comparison in
+// portable/dismissal.h.
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Makes where the cursor stands now the reference of the mouse-move threshold. The saver
 // window takes it at creation; a dismissing move and a refused close move it too.

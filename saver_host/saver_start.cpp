@@ -30,11 +30,11 @@ static int RunPreview(const char* handleText)
 {
     HWND parent = WindowFromHandleText(handleText);
     if (parent == nullptr || !IsWindow(parent))
-        return -1;
+        return UNUSABLE_COMMAND_EXIT_CODE;
     return RunSaver(parent);
 }
 
-// The mode the tail's first switch names, and its result; -1 for a switch no mode answers.
+// The mode the tail's first switch names, and its result.
 static int RunCommandMode(void* commandTail)
 {
     SaverCommand command = ScanCommandTail(static_cast<const char*>(commandTail));
@@ -42,12 +42,12 @@ static int RunCommandMode(void* commandTail)
     case SaverMode::ConfigureWithoutOwner: return ShowConfigDialog(nullptr);
     case SaverMode::Configure: return ShowConfigDialog(OwnerWindowFromText(command.argument));
     case SaverMode::ChangePassword:
-        return SaverState.isWin9x ? ChangePassword(command.argument) : -1;
+        return SaverState.isWin9x ? ChangePassword(command.argument) : UNUSABLE_COMMAND_EXIT_CODE;
     case SaverMode::Preview: return RunPreview(command.argument);
     case SaverMode::FullScreen: return RunSaver(nullptr);
     case SaverMode::Unusable: break;
     }
-    return -1;
+    return UNUSABLE_COMMAND_EXIT_CODE;
 }
 
 int WINAPI SaverMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int)

@@ -13,9 +13,6 @@ const DWORD PREVIEW_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN; // 0x520000
 const DWORD FULL_SCREEN_STYLE =
     WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN; // 0x96000000
 
-// What RunSaver returns when no window could be made, so no loop ran.
-const int NO_WINDOW_EXIT_CODE = -1;
-
 // Set when the saver window is destroyed. A window can be closed and destroyed while it is
 // still being created (a close request dispatched by the warning box of its creation): the
 // creation then yields no window, yet the run has ended normally.
@@ -99,7 +96,7 @@ int RunSaver(HWND parent)
     } else {
         PlaceOverScreen(&placement);
         if (BringRunningSaverToFront())
-            return 0;
+            return NORMAL_EXIT_CODE;
         LoadPasswordHook();
     }
 
@@ -127,7 +124,7 @@ int RunSaver(HWND parent)
             SetForegroundWindow(SaverState.saverWindow);
         result = RunMessageLoop();
     } else if (gQuitPosted) {
-        result = 0; // the value every destruction quits with
+        result = NORMAL_EXIT_CODE; // the value every destruction quits with
     }
     UnloadPasswordHook();
     return result;
@@ -170,7 +167,7 @@ static void OnCreate(HWND window, const CREATESTRUCTA*)
 static void OnDestroy(HWND window)
 {
     RestoreInputMethod(window);
-    PostQuitMessage(0);
+    PostQuitMessage(NORMAL_EXIT_CODE);
     gQuitPosted = 1;
 }
 

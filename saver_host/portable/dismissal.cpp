@@ -15,8 +15,7 @@ uint32_t CursorDistance(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
     return Magnitude(dx) + Magnitude(dy);
 }
 
-bool MovedBeyondThreshold(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY,
-                          uint32_t threshold)
+bool MovedBeyondThreshold(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
 {
-    return CursorDistance(fromX, fromY, toX, toY) > threshold;
+    return CursorDistance(fromX, fromY, toX, toY) > MOUSE_MOVE_THRESHOLD;
 }

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-const DWORD UNUSABLE = 0xFFFFFFFF; // exit code -1
+const DWORD UNUSABLE = static_cast<DWORD>(UNUSABLE_COMMAND_EXIT_CODE);
 const char DIALOG_CLASS[] = "#32770";
 
 class Dispatch : public ::testing::Test {

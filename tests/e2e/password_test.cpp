@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-const DWORD UNUSABLE = 0xFFFFFFFF; // exit code -1
+const DWORD UNUSABLE = static_cast<DWORD>(UNUSABLE_COMMAND_EXIT_CODE);
 const char WIN9X_SAVER[] = "saver98.scr"; // named in the session's Wine AppDefaults
 const char NT_SAVER[] = "velora nt.scr";
 // A Wine child takes WINEDLLOVERRIDES from the parent's Unix environment, not from the block it
@@ -286,7 +286,7 @@ TEST_F(PasswordEndToEnd, AFaultInTheModuleEndsTheRunWithMinusOne)
     ASSERT_TRUE(WriteTextFile(script, "fault\n"));
     ASSERT_NE(StartFullScreen(), nullptr);
     PressKey(VK_SPACE);
-    EXPECT_EQ(WaitForExit(child, 20000), UNUSABLE);
+    EXPECT_EQ(WaitForExit(child, 20000), static_cast<DWORD>(FAULT_EXIT_CODE));
     EXPECT_EQ(CountLines(ReadTextFile(passwordLog), "verify"), 1);
 }
 

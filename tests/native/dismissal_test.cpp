@@ -1,4 +1,5 @@
-// The mouse-move threshold: |dx| + |dy| must exceed the threshold, differences wrap in 32 bits.
+// The mouse-move threshold: |dx| + |dy| must exceed 4 pixels, differences wrap in 32 bits. The
+// cases go through the product's own threshold, so they guard its value too.
 #include "saver_host/portable/dismissal.h"
 #include <gtest/gtest.h>
 #include <climits>
@@ -6,7 +7,7 @@
 struct MoveCase {
     int32_t fromX, fromY, toX, toY;
     uint32_t distance;
-    bool dismisses; // with the threshold 4
+    bool dismisses;
 };
 
 TEST(Dismissal, MouseMoveThreshold)
@@ -26,7 +27,7 @@ TEST(Dismissal, MouseMoveThreshold)
     for (const MoveCase& c : cases) {
         EXPECT_EQ(CursorDistance(c.fromX, c.fromY, c.toX, c.toY), c.distance)
             << c.fromX << "," << c.fromY << " -> " << c.toX << "," << c.toY;
-        EXPECT_EQ(MovedBeyondThreshold(c.fromX, c.fromY, c.toX, c.toY, 4), c.dismisses)
+        EXPECT_EQ(MovedBeyondThreshold(c.fromX, c.fromY, c.toX, c.toY), c.dismisses)
             << c.fromX << "," << c.fromY << " -> " << c.toX << "," << c.toY;
     }
 }
@@ -39,6 +40,6 @@ TEST(Dismissal, ExtremeCoordinatesWrapInsteadOfOverflowing)
     EXPECT_EQ(CursorDistance(0, 0, INT_MIN, 0), 0x80000000u);
     // Two such differences wrap the unsigned sum to 0: no dismissal, as on the machine.
     EXPECT_EQ(CursorDistance(0, 0, INT_MIN, INT_MIN), 0u);
-    EXPECT_FALSE(MovedBeyondThreshold(0, 0, INT_MIN, INT_MIN, 4));
-    EXPECT_TRUE(MovedBeyondThreshold(INT_MAX, INT_MAX, 0, 0, 4));
+    EXPECT_FALSE(MovedBeyondThreshold(0, 0, INT_MIN, INT_MIN));
+    EXPECT_TRUE(MovedBeyondThreshold(INT_MAX, INT_MAX, 0, 0));
 }
