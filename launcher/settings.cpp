@@ -51,38 +51,59 @@ int SettingsFilePath(char* settingsPath)
     return SettingsPathFromModulePath(modulePath, settingsPath);
 }
 
-static void ReadSettingsFile(const char* settingsPath, LauncherSettingsRecord* settings)
+// Each key's default, as without a settings file.
+static void ResetSettings(LauncherSettingsRecord* settings)
 {
-    // Read as signed decimal text; the value's 32 bits are the colour as written.
-    settings->backgroundColor =
-        static_cast<COLORREF>(GetPrivateProfileIntA(SETTINGS_SECTION,
-                                                    BACKGROUND_COLOR_KEY,
-                                                    DEFAULT_BACKGROUND_COLOR,
-                                                    settingsPath));
+    for (const SettingsKey& key : SETTINGS_KEYS) {
+        if (key.color)
+            settings->*key.color = key.defaultColor;
+        else
+            (settings->*key.path)[0] = '\0';
+    }
+}
+
+// A colour is read as signed decimal text, its 32 bits the colour as written; a path is cut to
+// 1023 characters.
+static void ReadSetting(const SettingsKey& key, const char* settingsPath,
+                        LauncherSettingsRecord* settings)
+{
+    if (key.color) {
+        INT value = GetPrivateProfileIntA(SETTINGS_SECTION,
+                                          key.name,
+                                          static_cast<INT>(key.defaultColor),
+                                          settingsPath);
+        settings->*key.color = static_cast<COLORREF>(value);
+        return;
+    }
     GetPrivateProfileStringA(SETTINGS_SECTION,
-                             ACCESSORY_PATH_KEY,
+                             key.name,
                              "",
-                             settings->accessoryPath,
-                             SETTINGS_PATH_SIZE,
-                             settingsPath);
-    GetPrivateProfileStringA(SETTINGS_SECTION,
-                             PLAYLIST_PATH_KEY,
-                             "",
-                             settings->playlistPath,
+                             settings->*key.path,
                              SETTINGS_PATH_SIZE,
                              settingsPath);
 }
 
+static void ReadSettingsFile(const char* settingsPath, LauncherSettingsRecord* settings)
+{
+    for (const SettingsKey& key : SETTINGS_KEYS)
+        ReadSetting(key, settingsPath, settings);
+}
+
 void LoadSettings(LauncherSettingsRecord* settings)
 {
-    settings->backgroundColor = DEFAULT_BACKGROUND_COLOR;
-    settings->accessoryPath[0] = '\0';
-    settings->playlistPath[0] = '\0';
-
+    ResetSettings(settings);
     char settingsPath[SETTINGS_PATH_SIZE];
     if (!SettingsFilePath(settingsPath))
         return;
     ReadSettingsFile(settingsPath, settings);
+}
+
+static int SameSetting(const SettingsKey& key, const LauncherSettingsRecord* one,
+                       const LauncherSettingsRecord* other)
+{
+    if (key.color)
+        return one->*key.color == other->*key.color;
+    return strcmp(one->*key.path, other->*key.path) == 0;
 }
 
 // The flush answers 0 whether or not it wrote anything, as documented, so only reading the
@@ -91,15 +112,24 @@ static int FileHoldsSettings(const char* settingsPath, const LauncherSettingsRec
 {
     LauncherSettingsRecord found;
     ReadSettingsFile(settingsPath, &found);
-    return found.backgroundColor == settings->backgroundColor &&
-           strcmp(found.accessoryPath, settings->accessoryPath) == 0 &&
-           strcmp(found.playlistPath, settings->playlistPath) == 0;
+    for (const SettingsKey& key : SETTINGS_KEYS) {
+        if (!SameSetting(key, &found, settings))
+            return 0;
+    }
+    return 1;
 }
 
 // 1 when the system took the key; 0 otherwise.
-static int WriteSetting(const char* key, const char* value, const char* settingsPath)
+static int WriteSetting(const SettingsKey& key, const LauncherSettingsRecord* settings,
+                        const char* settingsPath)
 {
-    return WritePrivateProfileStringA(SETTINGS_SECTION, key, value, settingsPath) != 0;
+    char colorText[16]; // a sign and ten digits at most
+    const char* value = colorText;
+    if (key.color)
+        wsprintfA(colorText, "%ld", static_cast<LONG>(settings->*key.color));
+    else
+        value = settings->*key.path;
+    return WritePrivateProfileStringA(SETTINGS_SECTION, key.name, value, settingsPath) != 0;
 }
 
 int SaveSettings(const LauncherSettingsRecord* settings)
@@ -107,12 +137,10 @@ int SaveSettings(const LauncherSettingsRecord* settings)
     char settingsPath[SETTINGS_PATH_SIZE];
     if (!SettingsFilePath(settingsPath))
         return 0;
-    char colorText[16]; // a sign and ten digits at most
-    wsprintfA(colorText, "%ld", static_cast<LONG>(settings->backgroundColor));
     // Every key is written even after a failure: each write stands on its own.
-    int written = WriteSetting(BACKGROUND_COLOR_KEY, colorText, settingsPath);
-    written &= WriteSetting(ACCESSORY_PATH_KEY, settings->accessoryPath, settingsPath);
-    written &= WriteSetting(PLAYLIST_PATH_KEY, settings->playlistPath, settingsPath);
+    int written = 1;
+    for (const SettingsKey& key : SETTINGS_KEYS)
+        written &= WriteSetting(key, settings, settingsPath);
     // A machine of the Windows 95 family switched off right after OK keeps what is flushed.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath);
     return written && FileHoldsSettings(settingsPath, settings);

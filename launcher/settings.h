@@ -17,6 +17,29 @@ struct LauncherSettingsRecord {
     char accessoryPath[SETTINGS_PATH_SIZE]; // full path of velorandix.exe
     char playlistPath[SETTINGS_PATH_SIZE];  // the M3U playlist; empty for no music
 };
+
+// A key of the file and the field it holds: a colour (signed decimal text in the file) or a
+// path (the text as it stands, empty by default).
+struct SettingsKey {
+    const char* name;
+    COLORREF LauncherSettingsRecord::*color;                  // or null for a path
+    COLORREF defaultColor;                                    // a colour's value without its key
+    char (LauncherSettingsRecord::*path)[SETTINGS_PATH_SIZE]; // or null for a colour
+};
+// Every key, in the order SaveSettings writes them. LoadSettings, SaveSettings and the tests'
+// settings writer (tests/support/files.cpp), which tools/run-demo.sh uses too, go through this
+// list. A new setting also needs its field above, its control in the settings dialog
+// (config_dialog/config_dialog.cpp and the template in resources/saver.rc), and a line in
+// "Where the settings live" of README.md and in packaging/README.txt.
+inline constexpr SettingsKey SETTINGS_KEYS[] = {
+    {BACKGROUND_COLOR_KEY,
+     &LauncherSettingsRecord::backgroundColor,
+     DEFAULT_BACKGROUND_COLOR,
+     nullptr},
+    {ACCESSORY_PATH_KEY, nullptr, 0, &LauncherSettingsRecord::accessoryPath},
+    {PLAYLIST_PATH_KEY, nullptr, 0, &LauncherSettingsRecord::playlistPath},
+};
+
 // The saver run's settings: LoadSettings at window creation; read by the launcher.
 extern LauncherSettingsRecord LauncherSettings;
 

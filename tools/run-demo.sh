@@ -21,7 +21,7 @@ seconds_before_key=6
 cmake --preset default -B "$build" >/dev/null
 arch=$(tools/wine-session.sh arch)
 cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo velora_demo_user \
-    write_tone
+    write_tone write_settings
 
 demo=$root/$build/demo-run
 session=$demo/session
@@ -31,13 +31,9 @@ cp "$build/$arch/velora_ss_launcher.scr" "$demo/velora_ss_launcher.scr"
 accessory=$root/$build/$arch/demo/velorandix.exe
 helper=$root/$build/$arch/demo/velora_demo_user.exe
 tone_writer=$root/$build/$arch/tests/support/write_tone.exe
+settings_writer=$root/$build/$arch/tests/support/write_settings.exe
 winpath() { echo "Z:${1//\//\\}"; }
 printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n' >"$demo/demo.m3u"
-
-# Settings beside the saver: a night-blue background, the demo accessory, the playlist.
-color=$((80 * 65536 + 40 * 256 + 20)) # RGB(20, 40, 80) as 0x00BBGGRR
-printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' "$color" \
-    "$(winpath "$accessory")" "$(winpath "$demo/demo.m3u")" >"$demo/velora_ss_launcher.ini"
 
 # The Wine session: on $DISPLAY with the sound card when there is a display, otherwise on a
 # virtual screen of its own with the sound written to a file.
@@ -62,6 +58,12 @@ source "$session/env"
 for tone in tone1.wav:523.25 tone2.wav:659.25; do
     "$WINE" "$tone_writer" "$(winpath "$demo/${tone%%:*}")" "${tone#*:}" 1.2 22050 1 9000 1500
 done
+
+# Settings beside the saver, written as the tests write them: a night-blue background, the
+# demo accessory, the playlist.
+color=$((80 * 65536 + 40 * 256 + 20)) # RGB(20, 40, 80) as 0x00BBGGRR
+"$WINE" "$settings_writer" "$(winpath "$demo/velora_ss_launcher.scr")" "$color" \
+    "$(winpath "$accessory")" "$(winpath "$demo/demo.m3u")"
 
 echo "Starting the saver full screen on display $DISPLAY."
 if [ $auto = 1 ]; then

@@ -158,11 +158,25 @@ bool WriteSettingsText(const std::string& path, const std::string& text)
     return written;
 }
 
+// Every key of the product's list, each as the product writes it.
+static std::string SettingsText(const LauncherSettingsRecord& settings)
+{
+    std::string text = std::string("[") + SETTINGS_SECTION + "]\r\n";
+    for (const SettingsKey& key : SETTINGS_KEYS) {
+        std::string value = key.color
+                                ? std::to_string(static_cast<LONG>(settings.*key.color))
+                                : std::string(settings.*key.path);
+        text += key.name + ("=" + value) + "\r\n";
+    }
+    return text;
+}
+
 bool WriteSettingsFile(const std::string& executablePath, COLORREF color,
                        const std::string& accessory, const std::string& playlist)
 {
-    return WriteSettingsText(SettingsFileOf(executablePath),
-                             SettingsText({{BACKGROUND_COLOR_KEY, std::to_string(color)},
-                                           {ACCESSORY_PATH_KEY, accessory},
-                                           {PLAYLIST_PATH_KEY, playlist}}));
+    LauncherSettingsRecord settings = {};
+    settings.backgroundColor = color;
+    lstrcpynA(settings.accessoryPath, accessory.c_str(), SETTINGS_PATH_SIZE);
+    lstrcpynA(settings.playlistPath, playlist.c_str(), SETTINGS_PATH_SIZE);
+    return WriteSettingsText(SettingsFileOf(executablePath), SettingsText(settings));
 }
