@@ -270,11 +270,13 @@ void MoveMouseTo(int x, int y)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    // Absolute coordinates are 1/65536 of the screen; the system takes floor(d * size / 65536).
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = (x * 65536 + width - 1) / width;
-    input.mi.dy = (y * 65536 + height - 1) / height;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    // Absolute coordinates are 1/65536 of the virtual screen, every monitor, from its top-left
+    // corner; the system takes left + floor(d * size / 65536).
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    input.mi.dx = ((x - left) * 65536 + width - 1) / width;
+    input.mi.dy = ((y - top) * 65536 + height - 1) / height;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendInput(1, &input, sizeof(INPUT));
 }
 
