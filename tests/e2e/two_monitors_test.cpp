@@ -1,6 +1,6 @@
-// The full-screen run over two monitors, end to end: the real .scr under Wine on an X server
-// with two heads (tools/wine-session.sh start --two-monitors), a primary of 1024x768 and a
-// secondary of 800x600 left of it, so that the virtual screen starts at x -800.
+// The saver over two monitors, end to end: the real .scr under Wine on an X server with two
+// heads (tools/wine-session.sh start --two-monitors), a primary of 1024x768 and a secondary of
+// 800x600 left of it, so that the virtual screen starts at x -800.
 #include "saver_host/saver_host.h"
 #include "tests/support/desktop.h"
 #include "tests/support/files.h"
@@ -101,4 +101,23 @@ TEST_F(TwoMonitors, AKeyEndsTheRunAndTheAccessory)
     EXPECT_EQ(WaitForExit(run, 10000), 0u);
     EXPECT_TRUE(Logged("IDM_EXIT", 2000));
     EXPECT_TRUE(Logged("exit", 5000));
+}
+
+// The control panel's preview area at 300%, on the secondary monitor: 456 physical pixels
+// wide, far below a full screen's 640, so the saver fills it and does nothing else.
+TEST_F(TwoMonitors, APreviewAtThreeHundredPercentIsStillAPreview)
+{
+    HWND host = MakePreviewHost(-700, 100, 300);
+    run = Start(saver, "velora_ss_launcher.scr /p " +
+                           std::to_string(reinterpret_cast<UINT_PTR>(host)),
+                {"VELORANDIX_LOG=" + log});
+    HWND preview = WaitForChildWindow(host, SAVER_CLASS_NAME, PREVIEW_TITLE, 15000);
+    ASSERT_NE(preview, nullptr);
+    RECT client;
+    GetClientRect(preview, &client);
+    EXPECT_EQ(client.right, 456);
+    EXPECT_EQ(client.bottom, 336);
+    EXPECT_FALSE(Logged("pid", 2000)) << "the preview started the accessory";
+    DestroyWindow(host);
+    EXPECT_EQ(WaitForExit(run, 10000), 0u);
 }

@@ -207,11 +207,12 @@ std::string Ansi(const std::wstring& wide)
     return n > 0 ? std::string(ansi.data()) : std::string();
 }
 
-HWND MakePreviewHost(int x, int y)
+HWND MakePreviewHost(int x, int y, int percent)
 {
     HWND host = CreateWindowExA(0, "STATIC", "preview host",
                                 WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
-                                PREVIEW_HOST_WIDTH, PREVIEW_HOST_HEIGHT, nullptr, nullptr,
+                                PREVIEW_HOST_WIDTH * percent / 100,
+                                PREVIEW_HOST_HEIGHT * percent / 100, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     PumpFor(100);
     return host;
