@@ -7,7 +7,7 @@ const char COMMON_CONTROLS_LIBRARY[] = "COMCTL32.DLL";
 const char INIT_CONTROLS_EX_ENTRY[] = "InitCommonControlsEx";
 const char INIT_CONTROLS_ENTRY[] = "InitCommonControls";
 // Version 6's button, edit and static, which the manifest's dependency puts in place of
-// USER32's own. Older versions do not know the bit and refuse it.
+// USER32's own. Older versions may refuse the bit; InitCommonControls serves them.
 const DWORD STANDARD_CONTROL_CLASSES = 0x00004000; // ICC_STANDARD_CLASSES
 
 typedef BOOL(WINAPI* InitControlsExFunction)(const INITCOMMONCONTROLSEX* classes);
