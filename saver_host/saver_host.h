@@ -112,6 +112,7 @@ int WINAPI SaverMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR comma
 // ==== configure_mode.cpp: the configure mode =======================================
 
 int ShowConfigDialog(HWND owner);
+// Loads and initialises the common controls the dialog is made of; 0 would refuse the dialog.
 int PrepareConfigDialog(HINSTANCE instance);
 
 // ==== window_text.cpp: windows named on the command line ===========================
@@ -130,6 +131,16 @@ HWND OwnerWindowFromText(const char* text);
 int RunUnderFaultGuard(int (*mode)(void* context), void* context);
 
 // ==== saver_window.cpp: the saver window and its message loop =======================
+//
+// Every coordinate here is a physical pixel. The manifest makes the process aware of each
+// monitor's DPI (per monitor, version 2), so the system neither scales its numbers nor
+// stretches its windows; the systems that know no DPI awareness count pixels anyway.
+// - The full-screen window takes the clip box of the screen's device context: the virtual
+//   screen, every monitor whatever its scaling, in physical pixels. A monitor left of or
+//   above the primary one makes its left or top negative.
+// - The preview fills its host's client rectangle, in physical pixels too.
+// - So a saver that tells a preview by its width counts physical pixels: the control
+//   panel's preview at 300% is about 456 pixels wide, and is still a preview.
 
 // The class the system and other programs know a running saver by, and the window's title in
 // each of its two forms.

@@ -10,6 +10,8 @@ packages=(
     wine wine64 wine32:i386 xvfb xauth x11-apps imagemagick
     clang libclang-rt-14-dev libfuzzer-14-dev googletest
     locales fonts-ipafont-gothic fonts-wine
+    # The two-monitor session: Xorg with the dummy driver, xrandr, and RandR for 32-bit Wine.
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxrandr2:i386
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -5,8 +5,10 @@
 # a virtual screen of its own where a small helper presses a key after a few seconds. Then it
 # reports what happened and leaves no process behind.
 #
-#   tools/run-demo.sh          full screen on $DISPLAY, or headless without one
-#   tools/run-demo.sh --auto   on $DISPLAY too, press a key after a few seconds
+#   tools/run-demo.sh                 full screen on $DISPLAY, or headless without one
+#   tools/run-demo.sh --auto          on $DISPLAY too, press a key after a few seconds
+#   tools/run-demo.sh --two-monitors  headless over two monitors, the second left of the
+#                                     first (Xorg's dummy driver, as root), a key pressed
 #
 # VELORA_BUILD_DIR picks another build directory than build/.
 set -euo pipefail
@@ -14,7 +16,14 @@ cd "$(dirname "$0")/.."
 root=$PWD
 build=${VELORA_BUILD_DIR:-build}
 auto=0
-[ "${1:-}" = "--auto" ] && auto=1
+two_monitors=0
+for option in "$@"; do
+    case $option in
+    --auto) auto=1 ;;
+    --two-monitors) two_monitors=1 ;;
+    *) echo "unknown option '$option'"; exit 2 ;;
+    esac
+done
 seconds_before_key=6
 
 ./tools/install-deps.sh
@@ -40,7 +49,13 @@ printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n' >"$demo/demo.m3u"
 trap 'tools/wine-session.sh stop "$session"' EXIT
 headless=0
 capture=
-if [ -n "${DISPLAY:-}" ]; then
+if [ $two_monitors = 1 ]; then
+    headless=1
+    auto=1
+    echo "Preparing a Wine session on two virtual monitors ($arch)..."
+    tools/wine-session.sh start "$session" "$arch" --two-monitors >/dev/null
+    capture=$session/capture.raw
+elif [ -n "${DISPLAY:-}" ]; then
     echo "Preparing a Wine session on $DISPLAY ($arch)..."
     tools/wine-session.sh start "$session" "$arch" --on-display >/dev/null
 else

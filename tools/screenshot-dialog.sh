@@ -1,11 +1,22 @@
 #!/bin/bash
 # Takes docs/config-dialog.png: the settings dialog of the built saver as a user sees it, on a
 # private virtual screen under Wine in a Japanese locale with sample settings, in the
-# architecture this machine runs (tools/wine-session.sh arch).
-# Usage: tools/screenshot-dialog.sh [build directory, default build]
+# architecture this machine runs (tools/wine-session.sh arch). With --dpi, at that DPI (Wine's
+# LogPixels) into docs/config-dialog-<dpi>dpi.png: 144 is the 150% of today's laptops.
+# Usage: tools/screenshot-dialog.sh [--dpi 96|120|144|192] [build directory, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+dpi=96
+if [ "${1:-}" = --dpi ]; then
+    dpi=${2:-}
+    shift 2 || true
+fi
+case $dpi in
+96) picture=docs/config-dialog.png ;;
+120 | 144 | 192) picture=docs/config-dialog-${dpi}dpi.png ;;
+*) echo "--dpi takes 96, 120, 144 or 192, not '$dpi'"; exit 2 ;;
+esac
 arch=$(tools/wine-session.sh arch)
 build=$root/${1:-build}
 session=$build/screenshot-session
@@ -24,6 +35,9 @@ if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
 else
     echo "warning: no Marlett font (install fonts-wine): the close box shows a letter"
 fi
+
+# Each process reads the DPI as it starts.
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 
 # A copy of the saver with settings as a user might have them (the file is in code page 932).
 work=$session/shot
@@ -44,6 +58,6 @@ done
 [ -n "$window" ] || { echo "the dialog did not appear"; kill "$saver"; exit 1; }
 sleep 2 # let it paint
 mkdir -p "$root/docs"
-xwd -id "$window" -silent | convert xwd:- "$root/docs/config-dialog.png"
+xwd -id "$window" -silent | convert xwd:- "$root/$picture"
 "$WINESERVER" -k
-echo "wrote docs/config-dialog.png"
+echo "wrote $picture"

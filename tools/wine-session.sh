@@ -10,11 +10,12 @@
 #                                            a 32-bit program starts, x86_64 elsewhere
 #   wine-session.sh arches                   every architecture the tests run on: x86_64, and
 #                                            i686 where a 32-bit program starts
-#   wine-session.sh start DIR [ARCH] [--on-display]
+#   wine-session.sh start DIR [ARCH] [--on-display | --two-monitors]
 #                                            starts a session in DIR (created afresh) for ARCH
 #                                            (default: the `arch` answer); --on-display uses
 #                                            $DISPLAY and the sound card instead of a virtual
-#                                            screen and a capture file
+#                                            screen and a capture file; --two-monitors puts
+#                                            the virtual screen on two monitors (below)
 #   wine-session.sh run DIR PROGRAM [ARGS]   runs a Windows program in the session (the tests'
 #                                            emulator); its exit code is the program's
 #   wine-session.sh stop DIR                 ends every process of the session
@@ -22,6 +23,11 @@
 # A session's DIR/env sets WINE (the loader to call), VELORA_ARCH, DISPLAY, WINEPREFIX, HOME
 # and the rest, for scripts that source it. VELORA_WINE_ARCH=i686 or x86_64 overrides the
 # choice: both `arch` and `arches` then answer just that architecture.
+#
+# Two monitors: Xvfb shows Wine one monitor whatever its screens, and Wine 8's desktop process
+# crashes on Xorg's Xinerama layout of two screens. So the session runs Xorg (as root) with the
+# dummy video driver, one screen of up to 2048x1024, and RandR makes it two outputs: the
+# primary of 1024x768 and a secondary of 800x600 left of it, which Windows places at x -800.
 set -euo pipefail
 
 LOADER_I686=/usr/lib/wine/wine
@@ -68,8 +74,71 @@ start_virtual_screen() {
         [ -s "$dir/display" ] && break
         sleep 0.1
     done
-    [ -s "$dir/display" ] || { echo "Xvfb did not start"; cat "$dir/xvfb.log"; exit 1; }
+    [ -s "$dir/display" ] || { echo "Xvfb did not start" >&2; cat "$dir/xvfb.log" >&2; exit 1; }
     echo ":$(head -n1 "$dir/display")"
+}
+
+# Xorg with the dummy driver on a free display, its configuration in the session, and two
+# RandR outputs side by side. Whatever fails here fails the session loudly.
+start_two_monitor_screen() {
+    local dir=$1
+    cat >"$dir/xorg.conf" <<XORG
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 16384
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 2048 1024
+        Modes "1024x768"
+    EndSubSection
+EndSection
+XORG
+    command -v Xorg >/dev/null && command -v xrandr >/dev/null ||
+        { echo "no Xorg or xrandr: run tools/install-deps.sh" >&2; exit 1; }
+    setsid Xorg -config "$dir/xorg.conf" -logfile "$dir/xorg.log" \
+        -displayfd 3 -nolisten tcp -ac -noreset -novtswitch -sharevts \
+        3>"$dir/display" </dev/null >"$dir/xorg.out" 2>&1 &
+    local pid=$!
+    echo $pid >"$dir/xorg.pid"
+    for _ in $(seq 150); do
+        [ -s "$dir/display" ] && break
+        kill -0 $pid 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ ! -s "$dir/display" ]; then
+        echo "Xorg did not start" >&2
+        tail -n 20 "$dir/xorg.out" "$dir/xorg.log" >&2
+        stop "$dir"
+        exit 1
+    fi
+    local display=:$(head -n1 "$dir/display")
+    if ! {
+        DISPLAY=$display xrandr --addmode DUMMY1 800x600 &&
+            DISPLAY=$display xrandr --output DUMMY1 --mode 800x600 --left-of DUMMY0 &&
+            DISPLAY=$display xrandr --listmonitors | grep -q '^Monitors: 2$'
+    } >"$dir/xrandr.log" 2>&1; then
+        echo "xrandr made no second monitor" >&2
+        cat "$dir/xrandr.log" >&2
+        stop "$dir"
+        exit 1
+    fi
+    echo "$display"
 }
 
 # Every track MCI plays is appended, as raw samples, to capture.raw.
@@ -87,9 +156,15 @@ ASOUND
 }
 
 start() {
-    local dir=$1 arch=${2:-} on_display=0
-    if [ "$arch" = --on-display ]; then arch= on_display=1; fi
-    [ "${3:-}" = --on-display ] && on_display=1
+    local dir=$1 arch= screen=virtual
+    shift
+    for option in "$@"; do
+        case $option in
+        --on-display) screen=display ;;
+        --two-monitors) screen=two ;;
+        *) arch=$option ;;
+        esac
+    done
     [ -n "$arch" ] || arch=$(choose_arch)
     local loader winearch
     case $arch in
@@ -103,15 +178,22 @@ start() {
     rm -rf "$dir"
     mkdir -p "$dir/home"
     local display home
-    if [ $on_display = 1 ]; then
+    case $screen in
+    display)
         [ -n "${DISPLAY:-}" ] || { echo "--on-display needs DISPLAY"; exit 1; }
         display=$DISPLAY
         home=$HOME
-    else
-        display=$(start_virtual_screen "$dir")
+        ;;
+    *)
+        if [ $screen = two ]; then
+            display=$(start_two_monitor_screen "$dir")
+        else
+            display=$(start_virtual_screen "$dir")
+        fi
         capture_sound "$dir"
         home=$dir/home
-    fi
+        ;;
+    esac
 
     cat >"$dir/env" <<ENV
 export VELORA_ARCH=$arch
@@ -159,6 +241,18 @@ stop() {
         kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
         rm -f "$dir/xvfb.pid"
     fi
+    # Xorg gives its display back only once it has gone.
+    if [ -f "$dir/xorg.pid" ]; then
+        local pid
+        pid=$(cat "$dir/xorg.pid")
+        kill "$pid" 2>/dev/null || true
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null || true
+        rm -f "$dir/xorg.pid"
+    fi
     return 0
 }
 
@@ -170,5 +264,5 @@ arches) choose_arches ;;
 start) start "$@" ;;
 run) run "$@" ;;
 stop) stop "$@" ;;
-*) sed -n '9,25p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+*) sed -n '9,30p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac

@@ -9,6 +9,7 @@
 #include "tests/support/files.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
@@ -848,4 +849,89 @@ TEST_F(ColourChooser, OpensOnTheCurrentColourAndRepaintsTheSwatchAtOnce)
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
     EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), std::to_string(picked));
+}
+
+// ---- At 144 DPI --------------------------------------------------------------------------
+
+// The saver started while the session's DPI (Wine's LogPixels, read by each process as it
+// starts) is 144, the 150% of today's laptops. This driver started at 96 and stays there.
+class ConfigDialogAt144Dpi : public ConfigDialog {
+protected:
+    static constexpr DWORD DPI = 144;
+    void SetUp() override
+    {
+        ConfigDialog::SetUp();
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop),
+                  ERROR_SUCCESS);
+        DWORD size = sizeof original;
+        hadOriginal = RegQueryValueExA(desktop, "LogPixels", nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(&original), &size) == ERROR_SUCCESS;
+        ASSERT_EQ(RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&DPI), sizeof DPI),
+                  ERROR_SUCCESS);
+    }
+    void TearDown() override
+    {
+        ConfigDialog::TearDown();
+        if (hadOriginal)
+            RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&original), sizeof original);
+        else
+            RegDeleteValueA(desktop, "LogPixels");
+        RegCloseKey(desktop);
+    }
+    HKEY desktop = nullptr;
+    DWORD original = 0;
+    bool hadOriginal = false;
+};
+
+TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
+{
+    ASSERT_NE(Open(), nullptr);
+    // The template's font as the saver's process makes it at 144 DPI: 9 points are 18 pixels.
+    HDC context = GetDC(dialog);
+    HFONT font = CreateFontW(-MulDiv(9, DPI, 72), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, FF_DONTCARE, L"ＭＳ Ｐゴシック");
+    HGDIOBJ before = SelectObject(context, font);
+    TEXTMETRICW metrics;
+    GetTextMetricsW(context, &metrics);
+    SIZE alphabet;
+    GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                          &alphabet);
+
+    // Dialog units from that font, as the system converts them: the dialog grew with the DPI.
+    int baseX = (alphabet.cx / 26 + 1) / 2, baseY = metrics.tmHeight;
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, MulDiv(249, baseX, 4)) << "base units " << baseX << ", " << baseY;
+    EXPECT_EQ(client.bottom, MulDiv(153, baseY, 8)) << "base units " << baseX << ", " << baseY;
+
+    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        std::wstring text = TextOf(control);
+        SCOPED_TRACE(Ansi(text));
+        RECT inDialog = ClientRectIn(dialog, control), inside;
+        EXPECT_TRUE(IntersectRect(&inside, &inDialog, &client) && EqualRect(&inside, &inDialog))
+            << "outside the client area";
+        if (_wcsicmp(Wide(ClassNameOf(control)).c_str(), L"Static") != 0)
+            continue;
+        // Every line as wide as the control at most, and all lines as high.
+        RECT own;
+        GetClientRect(control, &own);
+        int lines = 0;
+        for (size_t start = 0; start <= text.size(); ++lines) {
+            size_t end = std::min(text.find(L'\n', start), text.size());
+            SIZE extent;
+            GetTextExtentPoint32W(context, text.c_str() + start, static_cast<int>(end - start),
+                                  &extent);
+            EXPECT_LE(extent.cx, own.right) << "line " << lines + 1 << " is clipped";
+            start = end + 1;
+        }
+        EXPECT_LE(lines * metrics.tmHeight, own.bottom) << lines << " lines are clipped";
+    }
+    SelectObject(context, before);
+    DeleteObject(font);
+    ReleaseDC(dialog, context);
+    Click(Control(IDCANCEL));
+    EXPECT_EQ(ExitCode(), 0u);
 }

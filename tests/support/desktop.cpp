@@ -207,11 +207,12 @@ std::string Ansi(const std::wstring& wide)
     return n > 0 ? std::string(ansi.data()) : std::string();
 }
 
-HWND MakePreviewHost(int x, int y)
+HWND MakePreviewHost(int x, int y, int percent)
 {
     HWND host = CreateWindowExA(0, "STATIC", "preview host",
                                 WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
-                                PREVIEW_HOST_WIDTH, PREVIEW_HOST_HEIGHT, nullptr, nullptr,
+                                PREVIEW_HOST_WIDTH * percent / 100,
+                                PREVIEW_HOST_HEIGHT * percent / 100, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     PumpFor(100);
     return host;
@@ -270,11 +271,13 @@ void MoveMouseTo(int x, int y)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    // Absolute coordinates are 1/65536 of the screen; the system takes floor(d * size / 65536).
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = (x * 65536 + width - 1) / width;
-    input.mi.dy = (y * 65536 + height - 1) / height;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    // Absolute coordinates are 1/65536 of the virtual screen, every monitor, from its top-left
+    // corner; the system takes left + floor(d * size / 65536).
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    input.mi.dx = ((x - left) * 65536 + width - 1) / width;
+    input.mi.dy = ((y - top) * 65536 + height - 1) / height;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendInput(1, &input, sizeof(INPUT));
 }
 

@@ -40,8 +40,9 @@ std::wstring TextOf(HWND window);
 // Between the ANSI code page (932 in the session) and Unicode.
 std::wstring Wide(const std::string& ansi);
 std::string Ansi(const std::wstring& wide);
-// A visible window of this thread standing in for the control panel's preview area.
-HWND MakePreviewHost(int x, int y);
+// A visible window of this thread standing in for the control panel's preview area, at a
+// display scaling of percent: the area is 152x112 pixels at 100%.
+HWND MakePreviewHost(int x, int y, int percent = 100);
 const int PREVIEW_HOST_WIDTH = 152;
 const int PREVIEW_HOST_HEIGHT = 112;
 
