@@ -16,10 +16,10 @@ typedef void(WINAPI* InitControlsFunction)();
 int ShowConfigDialog(HWND owner)
 {
     if (!PrepareConfigDialog(SaverState.instance))
-        return 0;
+        return NORMAL_EXIT_CODE;
     const SaverDefinition* saver = SaverState.saver;
     if (saver == nullptr || saver->configDialogProc == nullptr)
-        return 0; // a saver without settings has nothing to configure
+        return NORMAL_EXIT_CODE; // a saver without settings has nothing to configure
     return static_cast<int>(DialogBoxParamA(SaverState.instance,
                                             MAKEINTRESOURCEA(saver->configDialogTemplate),
                                             owner,

@@ -112,7 +112,8 @@ int WINAPI SaverMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR comma
 // ==== configure_mode.cpp: the configure mode =======================================
 
 int ShowConfigDialog(HWND owner);
-// Loads and initialises the common controls the dialog is made of; 0 would refuse the dialog.
+// Loads and initialises the common controls the dialog is made of. Always 1 here: a system
+// without them still shows the dialog with USER32's controls; 0 would refuse the dialog.
 int PrepareConfigDialog(HINSTANCE instance);
 
 // ==== window_text.cpp: windows named on the command line ===========================
