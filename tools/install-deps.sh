@@ -10,6 +10,10 @@ packages=(
     wine wine64 wine32:i386 xvfb xauth x11-apps imagemagick
     clang libclang-rt-14-dev libfuzzer-14-dev googletest
     locales fonts-ipafont-gothic fonts-wine
+    # MP3 under Wine: its MPEG device decodes through GStreamer, in each architecture's own
+    # build (the :i386 plugins for i686); lame encodes the tests' MP3 track.
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 lame
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
