@@ -1,6 +1,7 @@
 // The text of playlists as today's players write them: which playlists are UTF-8, and strict
 // UTF-8 decoding. Platform-free.
 #include "launcher/portable/playlist_text.h"
+#include "launcher/portable/track_path.h"
 #include <cstring>
 
 // The well-formed sequences of the Unicode standard: the lead byte fixes how many
@@ -81,24 +82,15 @@ bool SurveyFindsUtf8(const Utf8Survey* survey)
 
 bool NamesUtf8Playlist(const char* playlistPath)
 {
-    // No byte of ".m3u8" can be the second byte of a double-byte character here: the dot
-    // and the digits lie below every code page's second bytes, and the letters follow them.
+    // A dot is never the second byte of a double-byte character, so what follows it is read
+    // as it stands.
     static const char suffix[] = ".m3u8";
     const size_t suffixLength = sizeof suffix - 1;
     if (playlistPath == nullptr)
         return false;
     size_t length = strlen(playlistPath);
-    if (length < suffixLength)
-        return false;
-    const char* tail = playlistPath + length - suffixLength;
-    for (size_t i = 0; i < suffixLength; ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != suffix[i])
-            return false;
-    }
-    return true;
+    return length >= suffixLength &&
+           EqualsIgnoringCase(playlistPath + length - suffixLength, suffix);
 }
 
 const char* SkipByteOrderMark(const char* text)

@@ -90,8 +90,7 @@ size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
     return AppendBounded(path, TRACK_PATH_SIZE, length, parts.extension);
 }
 
-// ASCII letters compared without case; text's other bytes as they are.
-static bool EqualsIgnoringCase(const char* text, const char* lowerCase)
+bool EqualsIgnoringCase(const char* text, const char* lowerCase)
 {
     for (; *lowerCase != '\0'; ++text, ++lowerCase) {
         char c = *text;

@@ -29,6 +29,8 @@ size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
 // Whether the path names a file the system plays through its MIDI sequencer: its extension
 // is .mid, .midi or .rmi, in any case.
 bool NamesMidiFile(const char* path, LeadByteTest isLeadByte);
+// Whether text equals lowerCase with its ASCII letters in either case; other bytes as they are.
+bool EqualsIgnoringCase(const char* text, const char* lowerCase);
 
 // Appends text to the NUL-terminated contents of a buffer of the given size, as much as fits
 // with the NUL. Returns the new length.
