@@ -24,7 +24,7 @@ static_assert(sizeof(CHOOSECOLORA) == (sizeof(void*) == 4 ? 36 : 72), "CHOOSECOL
 // Each filter is one description and one pattern, each NUL-terminated, and one more NUL.
 static const char ACCESSORY_FILTER[] = "velorandix.exe\0velorandix.exe\0";
 static const char ACCESSORY_TITLE[] = "velorandix.exeを選択してください";
-static const char PLAYLIST_FILTER[] = "m3u files {*.m3u}\0*.m3u\0";
+static const char PLAYLIST_FILTER[] = "m3u files {*.m3u;*.m3u8}\0*.m3u;*.m3u8\0";
 static const char PLAYLIST_TITLE[] = "m3u形式のプレイリストを選択してください";
 // A name typed without an extension gets this one, in the playlist's dialog too.
 static const char DEFAULT_EXTENSION[] = "exe";

@@ -1,6 +1,7 @@
 // What this saver does while it runs: at creation it reads the settings, starts the accessory
 // and the music timer (full screen only), paints the background colour, drives the music on
-// each tick, and on a close asks the accessory to quit and stops the music.
+// each tick and at each track's end, and on a close asks the accessory to quit and stops the
+// music.
 #include "launcher/launcher_saver.h"
 #include "launcher/accessory.h"
 #include "launcher/launcher_state.h"
@@ -37,16 +38,21 @@ static void StartMusicTimer(HWND window)
     LauncherState.musicEnabled = 1;
 }
 
-// Stopped once: a tick already queued, or a close that comes again after a refusal, finds the
-// music disabled and starts nothing.
+// Stopped once, in whatever state: a tick or a track's notice that comes later, or a close
+// that comes again after a refusal, finds the music disabled and starts nothing. A close
+// before the first tick must stop the timer too: the password prompt's modal loop dispatches
+// this window's ticks while the user is asked. The device is closed only when something was
+// started.
 static void StopMusic(HWND window)
 {
-    if (!LauncherState.musicEnabled || !LauncherState.musicStarted)
+    if (!LauncherState.musicEnabled)
         return;
     KillTimer(window, MUSIC_TIMER_ID);
+    LauncherState.musicEnabled = 0;
+    if (!LauncherState.musicStarted)
+        return;
     CloseAllMusic();
     gPlaylist.Clear();
-    LauncherState.musicEnabled = 0;
     LauncherState.musicStarted = 0;
 }
 
@@ -81,10 +87,12 @@ static void OnCreate(HWND window, const CREATESTRUCTA*)
 }
 
 // The brush and the accessory's handles outlive a close that the password refuses: the saver
-// goes on painting until the window is really gone, and the accessory's ids stay its own.
-static void OnDestroy(HWND)
+// goes on painting until the window is really gone, and the accessory's ids stay its own. A
+// window destroyed without a close still ends its music.
+static void OnDestroy(HWND window)
 {
     OutputDebugStringA("WM_DESTROY\n");
+    StopMusic(window);
     if (LauncherState.backgroundBrush) {
         DeleteObject(LauncherState.backgroundBrush);
         LauncherState.backgroundBrush = nullptr;
@@ -110,17 +118,34 @@ static void OnClose(HWND window)
 }
 
 // Every tick, whatever its identifier: the first loads the playlist and starts track 1, each
-// later one moves on once the current track has ended.
-static void OnTimer(HWND, UINT_PTR)
+// later one moves on once the current track has ended. The tracks' notices make most changes
+// sooner; the tick is for a device that never notifies and a track that fails to open.
+static void OnTimer(HWND window, UINT_PTR)
 {
     if (!LauncherState.musicEnabled)
         return;
     if (!LauncherState.musicStarted) {
         gPlaylist.Load(LauncherSettings.playlistPath);
-        Advance(&gPlaylist);
+        Advance(&gPlaylist, window);
         LauncherState.musicStarted = 1;
     }
-    Advance(&gPlaylist);
+    Advance(&gPlaylist, window);
+}
+
+// A device's notice that its play is over: the next track starts at once, not at the next
+// tick. Only a successful end counts, of the device now open; an aborted or superseded play,
+// a failure, a notice of a device already closed and any notice once the music has stopped
+// start nothing. A device that gives no identifier (Wine's MPEG device gives 0) counts as the
+// current one: Advance asks the device first, so a stale notice finds the new track playing.
+static void OnMciNotify(HWND window, UINT flags, UINT device)
+{
+    if (flags != MCI_NOTIFY_SUCCESSFUL)
+        return;
+    if (!LauncherState.musicEnabled || !LauncherState.musicStarted)
+        return;
+    if (device != 0 && device != gPlaylist.currentDevice)
+        return;
+    Advance(&gPlaylist, window);
 }
 
 LRESULT CALLBACK LauncherSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -133,6 +158,9 @@ LRESULT CALLBACK LauncherSaverProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_PAINT: OnPaint(window); break;
     case WM_CLOSE: OnClose(window); break;
     case WM_TIMER: OnTimer(window, static_cast<UINT_PTR>(wParam)); break;
+    case MM_MCINOTIFY:
+        OnMciNotify(window, static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+        break;
     }
     return DefaultSaverProc(window, message, wParam, lParam);
 }

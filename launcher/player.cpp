@@ -1,6 +1,10 @@
 // The background-music player: plays the playlist's tracks one after another through MCI
-// command strings on the device alias "bgm", polled once per music tick.
+// command strings on the device alias "bgm", told of a track's end by the device and asking
+// it once per music tick.
 #include "launcher/player.h"
+#include "launcher/portable/track_path.h"
+#include "saver_host/saver_host.h"
+#include <stdlib.h>
 #include <string.h>
 
 MciSendStringFunction gSendMciCommand = mciSendStringA;
@@ -25,17 +29,38 @@ void CloseAllMusic()
     gSendMciCommand("close all", nullptr, 0, nullptr);
 }
 
-int Play(Playlist* playlist, int trackNumber)
+// The device an open command's reply names: the open answers with the new device's
+// identifier, which its notices carry. 0 when the reply is no number.
+static unsigned DeviceOfReply(const char* reply)
+{
+    char* end = nullptr;
+    unsigned long device = strtoul(reply, &end, 10);
+    return end != reply && *end == '\0' ? static_cast<unsigned>(device) : 0;
+}
+
+// Passed over, never opened. A path no MCI command can carry: a quote would end the quoted
+// path and let the rest of the line change the command. And a MIDI file where the system has
+// no MIDI output, which could never be heard: Wine's sequencer then even reports it playing
+// for ever, and the music would stay on it.
+static bool RefusesPath(const char* path)
+{
+    if (strlen(path) >= static_cast<size_t>(PLAYLIST_PATH_SIZE))
+        return true; // longer than Load ever stores: refused rather than cut
+    if (!IsSafeTrackPath(path))
+        return true;
+    return NamesMidiFile(path, IsSystemLeadByte) && midiOutGetNumDevs() == 0;
+}
+
+int Play(Playlist* playlist, int trackNumber, HWND notifyWindow)
 {
     if (trackNumber < 1 || trackNumber > MAX_TRACKS)
         return 0;
     Stop();
+    playlist->currentDevice = 0;
     const char* path = playlist->tracks[trackNumber - 1];
-    if (path == nullptr)
+    if (path == nullptr || RefusesPath(path))
         return 0;
     size_t pathLength = strlen(path);
-    if (pathLength >= static_cast<size_t>(PLAYLIST_PATH_SIZE))
-        return 0; // longer than Load ever stores: refused rather than cut
 
     char command[OPEN_COMMAND_SIZE];
     char* end = command;
@@ -50,8 +75,13 @@ int Play(Playlist* playlist, int trackNumber)
     char reply[MCI_REPLY_SIZE];
     reply[0] = '\0';
     gSendMciCommand(command, reply, MCI_REPLY_SIZE, nullptr);
+    reply[MCI_REPLY_SIZE - 1] = '\0';
+    playlist->currentDevice = DeviceOfReply(reply);
     reply[0] = '\0';
-    gSendMciCommand("play bgm from 0", reply, MCI_REPLY_SIZE, nullptr);
+    if (notifyWindow != nullptr)
+        gSendMciCommand("play bgm from 0 notify", reply, MCI_REPLY_SIZE, notifyWindow);
+    else
+        gSendMciCommand("play bgm from 0", reply, MCI_REPLY_SIZE, nullptr);
     playlist->currentTrack = trackNumber;
     return 1;
 }
@@ -66,7 +96,9 @@ int IsPlaying()
     return strcmp(reply, "playing") == 0 ? 1 : 0;
 }
 
-void Advance(Playlist* playlist)
+// The device is asked first whatever made the call, so that a tick and a notice for the same
+// end start the next track once: the later of the two finds it playing.
+void Advance(Playlist* playlist, HWND notifyWindow)
 {
     if (IsPlaying())
         return;
@@ -74,5 +106,5 @@ void Advance(Playlist* playlist)
     if (next > playlist->trackCount)
         next = 1;
     playlist->currentTrack = next;
-    Play(playlist, next);
+    Play(playlist, next, notifyWindow);
 }

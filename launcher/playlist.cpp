@@ -1,6 +1,8 @@
-// The one process-wide playlist: up to 2048 track paths read from an M3U file, resolved
-// against the playlist's folder, and released again.
+// The one process-wide playlist: up to 2048 track paths read from an M3U file, in the ANSI code
+// page or in UTF-8 as today's players write it, resolved against the playlist's folder, and
+// released again.
 #include "launcher/playlist.h"
+#include "launcher/portable/playlist_text.h"
 #include "launcher/portable/track_path.h"
 #include "saver_host/saver_host.h"
 #include <share.h>
@@ -11,15 +13,113 @@
 // A read takes at most 1023 bytes of a line and its NUL; a longer line comes in pieces.
 const int PLAYLIST_LINE_SIZE = 1024;
 static_assert(TRACK_PATH_SIZE == PLAYLIST_PATH_SIZE, "baseDirectory is formed as a track path");
+// A track as UTF-16: the playlist's folder and a line. Each unit takes at most two bytes in
+// the ANSI code page.
+const int WIDE_PATH_SIZE = PLAYLIST_PATH_SIZE + PLAYLIST_LINE_SIZE;
+const int ANSI_PATH_SIZE = 2 * WIDE_PATH_SIZE;
+static_assert(sizeof(Utf16Unit) == sizeof(WCHAR), "decoded text goes to the wide calls");
+
+// The short form of a path: the NT family's GetShortPathNameW, looked up because the Windows 95
+// family has only a stub of it, which fails.
+typedef DWORD(WINAPI* ShortPathFunction)(LPCWSTR longPath, LPWSTR shortPath, DWORD size);
 
 Playlist gPlaylist;
 
 // Only zero-filling: the static object is built before WinMain and must not allocate.
-Playlist::Playlist() : tracks(), trackCount(0), currentTrack(0), baseDirectory() {}
+Playlist::Playlist() : tracks(), trackCount(0), currentTrack(0), currentDevice(0), baseDirectory()
+{
+}
 
 Playlist::~Playlist()
 {
     Clear();
+}
+
+// Whether the file is read as UTF-8: its name or its byte-order mark says so, or its whole text
+// is UTF-8 beyond ASCII. The text is looked at once to the end unless its start decides; the
+// file is then read again from its start.
+static bool ReadsAsUtf8(FILE* file, const char* playlistPath)
+{
+    if (NamesUtf8Playlist(playlistPath))
+        return true;
+    Utf8Survey survey = Utf8Survey();
+    char block[4096];
+    size_t got;
+    while (!SurveyDecided(&survey) && (got = fread(block, 1, sizeof block, file)) > 0)
+        SurveyUtf8(&survey, block, got);
+    rewind(file);
+    return SurveyFindsUtf8(&survey);
+}
+
+// The text in the ANSI code page when every character of it has a form there.
+// WideCharToMultiByte puts a default or a look-alike character (e for é) in place of one that
+// has none, and the Windows 95 family knows no flag against look-alikes: only text that comes
+// back unchanged the other way is taken.
+static bool ToAnsi(const WCHAR* wide, char* ansi, int ansiSize)
+{
+    BOOL usedDefault = FALSE;
+    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, ansiSize, nullptr, &usedDefault) == 0 ||
+        usedDefault)
+        return false;
+    WCHAR back[WIDE_PATH_SIZE];
+    if (MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, WIDE_PATH_SIZE) == 0)
+        return false;
+    for (int i = 0; back[i] == wide[i]; ++i) {
+        if (wide[i] == L'\0')
+            return true;
+    }
+    return false;
+}
+
+// The short name of the line's file in the ANSI code page, for a name the code page cannot
+// hold. Only the file system knows it, so the file must exist: the line is resolved first as
+// the track path would be (a drive or a share stands as written, anything else lies in the
+// playlist's folder).
+static bool FormShortPath(const char* baseDirectory, const WCHAR* line, char* path, int pathSize)
+{
+    ShortPathFunction shortPathOf = reinterpret_cast<ShortPathFunction>(
+        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetShortPathNameW"));
+    if (shortPathOf == nullptr)
+        return false;
+    WCHAR longPath[WIDE_PATH_SIZE];
+    int length = 0;
+    bool standsAlone =
+        (line[0] != L'\0' && line[1] == L':') || (line[0] == L'\\' && line[1] == L'\\');
+    if (!standsAlone) {
+        length = MultiByteToWideChar(CP_ACP, 0, baseDirectory, -1, longPath, WIDE_PATH_SIZE);
+        if (length == 0)
+            return false;
+        --length; // its NUL
+        if (line[0] == L'\\')
+            ++line;
+    }
+    for (; *line != L'\0' && *line != L'\r' && *line != L'\n'; ++line) {
+        if (length == WIDE_PATH_SIZE - 1)
+            return false;
+        longPath[length++] = *line;
+    }
+    longPath[length] = L'\0';
+    WCHAR shortPath[WIDE_PATH_SIZE];
+    DWORD shortLength = shortPathOf(longPath, shortPath, WIDE_PATH_SIZE);
+    if (shortLength == 0 || shortLength >= WIDE_PATH_SIZE)
+        return false;
+    return ToAnsi(shortPath, path, pathSize);
+}
+
+// A UTF-8 line becomes a line in the ANSI code page and is then taken like any other; a name
+// the code page cannot hold goes by its short name where it has one, or is skipped.
+static int AddUtf8Entry(Playlist* playlist, const char* line)
+{
+    if (!IsTrackLine(line))
+        return 0;
+    Utf16Unit wide[PLAYLIST_LINE_SIZE];
+    if (!DecodeUtf8(line, wide, PLAYLIST_LINE_SIZE))
+        return 0;
+    char ansi[ANSI_PATH_SIZE];
+    if (ToAnsi(wide, ansi, ANSI_PATH_SIZE) ||
+        FormShortPath(playlist->baseDirectory, wide, ansi, ANSI_PATH_SIZE))
+        return playlist->AddEntry(ansi);
+    return 0;
 }
 
 int Playlist::Load(const char* playlistPath)
@@ -34,9 +134,19 @@ int Playlist::Load(const char* playlistPath)
     FILE* file = _fsopen(playlistPath, "r", _SH_DENYNO);
     if (file == nullptr)
         return trackCount;
+    bool utf8 = ReadsAsUtf8(file, playlistPath);
     char line[PLAYLIST_LINE_SIZE];
+    bool firstPiece = true;
+    bool inComment = false;
     while (fgets(line, PLAYLIST_LINE_SIZE, file) != nullptr) {
-        if (AddEntry(line) != 0)
+        const char* text = firstPiece && utf8 ? SkipByteOrderMark(line) : line;
+        firstPiece = false;
+        // What follows a piece of a comment longer than one read is that comment too.
+        bool comment = inComment || text[0] == '#';
+        inComment = comment && strchr(text, '\n') == nullptr;
+        if (comment)
+            continue;
+        if ((utf8 ? AddUtf8Entry(this, text) : AddEntry(text)) != 0)
             ++trackCount;
     }
     fclose(file);

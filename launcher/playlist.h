@@ -1,5 +1,6 @@
-// The one process-wide playlist: up to 2048 track paths read from an M3U file and resolved
-// against the playlist's folder. The player (player.h) plays them.
+// The one process-wide playlist: up to 2048 track paths read from an M3U file, in the ANSI code
+// page or in UTF-8, and resolved against the playlist's folder. The player (player.h) plays
+// them.
 #pragma once
 
 const int MAX_TRACKS = 2048;
@@ -10,7 +11,8 @@ public:
     Playlist();
     ~Playlist();
 
-    // Appends the tracks of the file; returns trackCount afterwards.
+    // Appends the tracks of the file, read as UTF-8 or as the ANSI code page as the file asks;
+    // returns trackCount afterwards.
     int Load(const char* playlistPath);
     // The track number now holding the line's path, or 0 when the line names no track.
     int AddEntry(const char* line);
@@ -20,6 +22,7 @@ public:
     char* tracks[MAX_TRACKS];               // slot i holds track i + 1; owned, or null
     int trackCount;                         // entries stored by Load since the last Clear
     int currentTrack;                       // the player's: track last started, 0 before any
+    unsigned currentDevice;                 // the player's: MCI device last opened, 0 for none
     char baseDirectory[PLAYLIST_PATH_SIZE]; // Load: drive and folder of the playlist file
 };
 

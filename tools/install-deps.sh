@@ -12,6 +12,10 @@ packages=(
     locales fonts-ipafont-gothic fonts-wine
     # The two-monitor session: Xorg with the dummy driver, xrandr, and RandR for 32-bit Wine.
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxrandr2:i386
+    # MP3 under Wine: its MPEG device decodes through GStreamer, in each architecture's own
+    # build (the :i386 plugins for i686); lame encodes the tests' MP3 track.
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 lame
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -2,15 +2,22 @@
 # The benchmark command: builds the saver, the demo accessory and the benchmark's programs for
 # the architecture this machine runs (tools/wine-session.sh arch), then runs the saver against a
 # minimal Win32 saver under Wine on a virtual screen, alternating minimal and saver runs, then
-# the playlist micro-benchmark. Prints the table, writes bench/results.md and the README's copy
-# of the table. Leaves no process behind.
+# the playlist micro-benchmark, then the change of track, against the last build that waited
+# for the music tick. Prints the table, writes bench/results.md and the README's copy of the
+# table. Leaves no process behind.
 #
 #   tools/run-bench.sh [build dir, default build]   (BENCH_ROUNDS=n: n rounds of two pairs, 5)
+#   BENCH_ONLY=tracks tools/run-bench.sh [build dir]   the change of track alone: rewrites only
+#                                                      its section of bench/results.md
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 case $build in /*) ;; *) build=$PWD/$build ;; esac
 rounds=${BENCH_ROUNDS:-5}
+only=${BENCH_ONLY:-}
+case $only in '' | tracks) ;; *) echo "BENCH_ONLY must be empty or tracks"; exit 2 ;; esac
+# The last build whose next track waited for the music tick: the change of track's baseline.
+BASELINE_COMMIT=c290f5f
 ./tools/install-deps.sh
 cmake --preset default -B "$build" >/dev/null
 arch=$(tools/wine-session.sh arch)
@@ -105,6 +112,59 @@ run() { # kind, measure ms
               figure["start_ms"], figure["linux_cpu_ms"], figure["exit_ms"] }' "$out"
 }
 
+# The change of track: a saver plays 24 tones of 0.4 s at CD quality, paced in real time, for
+# TRACK_MS under an MCI trace with timestamps (Wine writes it to the saver's standard error,
+# which the probe passes on); bench.py reads each track's open, its play command and the
+# device's notice of its end from it. No accessory: exepath names the saver itself.
+TRACK_MS=26000
+track_change() { # kind (now or before), saver's Windows path
+    local scene=$work/tracks-$1
+    mkdir -p "$scene"
+    cp "$work/music/tone-c.wav" "$work/music/tone-d.wav" "$scene/"
+    for _ in $(seq 12); do printf 'tone-c.wav\r\ntone-d.wav\r\n'; done >"$scene/tracks.m3u"
+    local settings
+    settings=$(dirname "$("$WINE" winepath -u "$2" 2>/dev/null)")/velora_ss_launcher.ini
+    printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' "$FILL_COLOR" "$2" \
+        "$(win "$scene/tracks.m3u")" >"$settings"
+    : >"$session/capture.raw"
+    rm -f "$key_flag"
+    WINEDEBUG=+timestamp,+mci "$WINE" "$probe" run "$FILL_COLOR" 1000 "$TRACK_MS" - "$2" /s \
+        >"$results/tracks-$1.txt" 2>"$results/tracks-$1.trace"
+    echo "  $1: $(grep -c 'mciSendStringW (L"open' "$results/tracks-$1.trace") tracks opened"
+}
+
+# The baseline, built once from its commit's sources into the build tree.
+baseline=$build/bench-baseline
+build_baseline() {
+    if [ ! -f "$baseline/build/velora_ss_launcher.scr" ]; then
+        echo "Building the baseline $BASELINE_COMMIT"
+        rm -rf "$baseline"
+        mkdir -p "$baseline/src"
+        git archive "$BASELINE_COMMIT" | tar -x -C "$baseline/src"
+        cmake -S "$baseline/src" -B "$baseline/build" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$baseline/src/cmake/mingw-$arch.cmake" \
+            -DCMAKE_BUILD_TYPE=MinSizeRel -DWINE_TESTS=OFF >/dev/null
+        cmake --build "$baseline/build" --target velora_ss_launcher >/dev/null
+    fi
+    mkdir -p "$work/baseline"
+    cp "$baseline/build/velora_ss_launcher.scr" "$work/baseline/"
+}
+
+for tone in tone-c.wav:523 tone-d.wav:659; do
+    "$WINE" "$arch_build/tests/support/write_tone.exe" "$(win "$work/music/${tone%%:*}")" \
+        "${tone#*:}" 0.4 44100 2 6000 0
+done
+
+if [ "$only" = tracks ]; then
+    build_baseline
+    echo "Change of track"
+    track_change now "$saver_win"
+    track_change before "$(win "$work/baseline/velora_ss_launcher.scr")"
+    python3 tools/bench.py tracks "$results" bench/results.md --arch "$arch" \
+        --commit "$commit" --date "$started" --baseline "$BASELINE_COMMIT" --track-ms "$TRACK_MS"
+    exit 0
+fi
+
 # A warm-up of each program fills Wine's caches (fonts, the desktop process, the sound
 # driver); it is not counted.
 run_number=0
@@ -125,8 +185,14 @@ done
 echo "Playlist micro-benchmark"
 "$WINE" "$arch_build/bench/playlist_bench.exe" 25 >"$results/playlist.txt"
 
+build_baseline
+echo "Change of track"
+track_change now "$saver_win"
+track_change before "$(win "$work/baseline/velora_ss_launcher.scr")"
+
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "Load after the run: $load_after"
 python3 tools/bench.py summarize "$results" bench/results.md README.md --arch "$arch" \
     --load-before "$load_before" --load-after "$load_after" --rounds "$rounds" \
-    --measure-ms "$MEASURE_MS" --commit "$commit" --date "$started"
+    --measure-ms "$MEASURE_MS" --commit "$commit" --date "$started" \
+    --baseline "$BASELINE_COMMIT" --track-ms "$TRACK_MS"

@@ -1,5 +1,6 @@
 // Turning playlist lines into track paths: a line with its own drive or network share stands
-// as written, any other is resolved against the playlist's folder. Platform-free.
+// as written, any other is resolved against the playlist's folder; comment lines and lines
+// that could change the music device's command name no track. Platform-free.
 #include "launcher/portable/track_path.h"
 #include <cstring>
 
@@ -26,19 +27,51 @@ void FormBaseDirectory(const char* playlistPath, char* baseDirectory, LeadByteTe
     AppendBounded(baseDirectory, TRACK_PATH_SIZE, length, parts.directory);
 }
 
+// Neither byte is ever the second byte of a double-byte character: those start at 0x40 and
+// leave out 0x7F in every code page.
+static bool IsCommandSafeByte(unsigned char byte)
+{
+    return byte != '"' && byte >= 0x20 && byte != 0x7F;
+}
+
+bool IsSafeTrackPath(const char* path)
+{
+    for (const char* at = path; *at != '\0'; ++at) {
+        if (!IsCommandSafeByte(static_cast<unsigned char>(*at)))
+            return false;
+    }
+    return true;
+}
+
+bool IsTrackLine(const char* line)
+{
+    if (line == nullptr || line[0] == '#')
+        return false;
+    size_t length = strlen(line);
+    if (length > 0 && line[length - 1] == '\n') {
+        --length;
+        if (length > 0 && line[length - 1] == '\r')
+            --length;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        if (!IsCommandSafeByte(static_cast<unsigned char>(line[i])))
+            return false;
+    }
+    return true;
+}
+
 size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
                      LeadByteTest isLeadByte)
 {
     path[0] = '\0';
-    if (line == nullptr)
+    if (!IsTrackLine(line))
         return 0;
     PathParts parts;
     SplitPath(line, &parts, isLeadByte);
     if (parts.extension[0] == '\0')
         return 0;
-    char* lineFeed = strchr(parts.extension, '\n');
-    if (lineFeed != nullptr)
-        *lineFeed = '\0';
+    // The line's end is the only control character left, and it is in the extension.
+    parts.extension[strcspn(parts.extension, "\r\n")] = '\0';
 
     // Only backslashes mark a share or the root; a leading slash counts as relative. A line
     // from the root without a drive is taken from the playlist's folder, not its drive's root.
@@ -55,4 +88,28 @@ size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
     length = AppendBounded(path, TRACK_PATH_SIZE, length, directory);
     length = AppendBounded(path, TRACK_PATH_SIZE, length, parts.name);
     return AppendBounded(path, TRACK_PATH_SIZE, length, parts.extension);
+}
+
+bool EqualsIgnoringCase(const char* text, const char* lowerCase)
+{
+    for (; *lowerCase != '\0'; ++text, ++lowerCase) {
+        char c = *text;
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != *lowerCase)
+            return false;
+    }
+    return *text == '\0';
+}
+
+bool NamesMidiFile(const char* path, LeadByteTest isLeadByte)
+{
+    static const char* const midiExtensions[] = {".mid", ".midi", ".rmi"};
+    PathParts parts;
+    SplitPath(path, &parts, isLeadByte);
+    for (const char* extension : midiExtensions) {
+        if (EqualsIgnoringCase(parts.extension, extension))
+            return true;
+    }
+    return false;
 }

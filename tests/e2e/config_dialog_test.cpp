@@ -715,13 +715,13 @@ TEST_F(ConfigDialog, ThePlaylistBrowserListsM3uFilesAndAlsoAddsExe)
     std::string music = dir + Ansi(L"\\音楽");
     ASSERT_NO_FATAL_FAILURE(MakeFolderOfFiles(
         music, ini, PLAYLIST_PATH_KEY,
-        {"old.m3u", Ansi(L"曲.m3u"), "songs.m3u", "songs.exe", "songs", "cover.txt"}));
+        {"old.m3u", Ansi(L"曲.m3u"), "songs.m3u", "utf8.m3u8", "songs.exe", "songs", "cover.txt"}));
     ASSERT_NE(Open(), nullptr);
 
-    // Only the three .m3u files are listed.
+    // Only the three .m3u files and the .m3u8 file are listed.
     HWND files = OpenFileDialog(IDC_PLAYLIST_BROWSE);
     ASSERT_NO_FATAL_FAILURE(ExpectFileDialogShows(
-        files, L"m3u形式のプレイリストを選択してください", L"m3u files {*.m3u}", 3));
+        files, L"m3u形式のプレイリストを選択してください", L"m3u files {*.m3u;*.m3u8}", 4));
     ChooseFileByName(files, Ansi(L"曲.m3u"));
     EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), Wide(music + Ansi(L"\\曲.m3u")));
 

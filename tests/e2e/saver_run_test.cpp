@@ -1,6 +1,7 @@
 // The saver run, end to end: the real .scr started with /s and /p under Wine, with the
-// accessory fixture and a playlist of generated tones, observed through its windows, screen
-// pixels, the accessory's log, the captured sound, the debugger output and exit codes.
+// accessory fixture and playlists of generated tones (WAV, MP3 and MIDI; ANSI and UTF-8, as
+// today's players write them), observed through its windows, screen pixels, the accessory's
+// log, the captured sound, its MCI trace, the debugger output and exit codes.
 #include "launcher/accessory.h"
 #include "launcher/launcher_saver.h"
 #include "saver_host/saver_host.h"
@@ -8,6 +9,8 @@
 #include "tests/support/files.h"
 #include "tests/support/sound.h"
 #include <gtest/gtest.h>
+#include <mmsystem.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -105,6 +108,28 @@ protected:
         environment.push_back("VELORANDIX_LOG=" + log);
         children.push_back(Start(saver, "velora_ss_launcher.scr " + tail, environment,
                                  stderrPath));
+        return children.back();
+    }
+
+    // The saver started from a Linux shell, so that its MCI trace is kept in tracePath: Wine
+    // writes its debug output to the process's Linux standard error, which no Windows handle
+    // reaches. The shell gives no handle to the saver: it is found by its window.
+    Child& StartTracedSaver(const std::string& tail, const std::string& tracePath)
+    {
+        std::string script = "WINEDEBUG=+mci exec $WINE '" + saver + "' " + tail + " 2>'" +
+                             UnixPathOf(tracePath) + "'";
+        Child shell = Start("Z:\\bin\\sh", "sh -c \"" + script + "\"");
+        if (shell.process)
+            CloseHandle(shell.process);
+        Child traced;
+        HWND window = WaitForWindow(0, SAVER_CLASS_NAME, FULL_SCREEN_TITLE, 15000);
+        if (window) {
+            GetWindowThreadProcessId(window, &traced.processId);
+            traced.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION |
+                                             PROCESS_TERMINATE,
+                                         FALSE, traced.processId);
+        }
+        children.push_back(traced);
         return children.back();
     }
 
@@ -415,6 +440,83 @@ TEST_F(SaverRun, OnlyAPathEndingExactlyInTheAccessoryNameLaunches)
 }
 
 // ---- The sound behaviour -----------------------------------------------------------------------
+
+// ---- Playlists as today's players write them -------------------------------------------------
+
+// What a playlist's run is checked for: the tones heard, in order (none: any sound at all), and
+// texts that must be or must not be in the run's MCI trace.
+struct PlaylistCase {
+    const char* what;
+    const char* name; // of the playlist, beside the folder 音楽 of tones
+    std::string bytes;
+    std::vector<double> heard;
+    std::vector<std::string> traced, neverTraced;
+};
+
+// Narrow literals are code page 932, the session's ANSI code page; u8 ones are UTF-8. Each
+// tone lasts 0.4 s, each change of track comes at the device's notice.
+TEST_F(SaverRun, PlaylistsAsTodaysPlayersWriteThemPlayEveryTrackInOrder)
+{
+    const double first = 440, second = 660;
+    std::string music = dir + "\\music\\音楽";
+    CreateDirectoryA(music.c_str(), nullptr);
+    ASSERT_TRUE(WriteToneWave(music + "\\曲一.wav", {first, 0.4}));
+    ASSERT_TRUE(WriteToneWave(music + "\\曲二.wav", {second, 0.4}));
+    ASSERT_TRUE(WriteToneWave(dir + "\\music\\a.wav", {first, 0.4}));
+    ASSERT_TRUE(WriteToneWave(dir + "\\music\\b.wav", {second, 0.4}));
+    ASSERT_TRUE(WriteToneMp3(dir + "\\music\\tone.mp3", {880, 0.4}));
+    ASSERT_TRUE(WriteMidiNote(dir + "\\music\\song.mid", 69, 0.4));
+    const std::string utf8Lines = u8"#EXTM3U\n#EXTINF:0,Mr. 音 - 一\n音楽\\曲一.wav\n"
+                                  u8"#EXTINF:0,Vol. 2 - 二\n音楽\\曲二.wav\n";
+    // Wine has no MIDI synthesizer unless one is set up: the player then passes MIDI over.
+    const bool midiOutput = midiOutGetNumDevs() > 0;
+    const PlaylistCase cases[] = {
+        {"extended M3U, titles with dots, a quoted line", "extended.m3u",
+         "#EXTM3U\r\n#EXTINF:0,Mr. Tone - First\r\na.wav\r\n#EXTINF:0,Vol. 2 - Second\r\n"
+         "b.wav\" type \"cdaudio\r\nb.wav\r\n",
+         {first, second},
+         {"a.wav\\\" alias bgm", "b.wav\\\" alias bgm"},
+         {"EXTINF", "cdaudio"}},
+        {"UTF-8 with a mark", "mark.m3u", "\xEF\xBB\xBF" + utf8Lines, {first, second}, {}, {}},
+        {"UTF-8 named .m3u8", "named.m3u8", utf8Lines, {first, second}, {}, {}},
+        {"UTF-8 by its text", "text.m3u", utf8Lines, {first, second}, {}, {}},
+        {"MP3", "mp3.m3u", "tone.mp3\r\n", {}, {"tone.mp3\\\" alias bgm", "notify"}, {}},
+        {"MIDI, then a tone", "midi.m3u", "song.mid\r\nb.wav\r\n", {second},
+         midiOutput ? std::vector<std::string>{"song.mid"} : std::vector<std::string>{},
+         midiOutput ? std::vector<std::string>{} : std::vector<std::string>{"song.mid"}},
+    };
+    for (const PlaylistCase& c : cases) {
+        std::string list = dir + "\\music\\" + c.name;
+        ASSERT_TRUE(WriteTextFile(list, c.bytes)) << c.what;
+        WriteSettings(saver, list); // a file, but no accessory: no warning, nothing launched
+        std::string tracePath = dir + "\\mci-" + c.name + ".log";
+        long long from = CaptureSize();
+        Child& saverRun = StartTracedSaver("/s", tracePath);
+        ASSERT_NE(WaitForFullScreen(saverRun, false), nullptr) << c.what;
+
+        // The tones in the order heard; for a track whose capture is in a format of its own
+        // (the MP3's), any sound at all.
+        DWORD start = GetTickCount();
+        auto heard = [&] {
+            if (c.heard.empty())
+                return CaptureHoldsSoundFrom(from);
+            std::vector<double> tones = TonesHeard(CapturedSamples(from), c.heard);
+            return tones.size() >= c.heard.size() &&
+                   std::equal(c.heard.begin(), c.heard.end(), tones.begin());
+        };
+        while (!heard() && GetTickCount() - start < 20000)
+            PumpFor(250);
+        EXPECT_TRUE(heard()) << c.what;
+        PressKey(VK_SPACE);
+        EXPECT_EQ(WaitForExit(saverRun, 10000), 0u) << c.what;
+
+        std::string trace = ReadTextFile(tracePath);
+        for (const std::string& text : c.traced)
+            EXPECT_NE(trace.find(text), std::string::npos) << c.what << ": " << text;
+        for (const std::string& text : c.neverTraced)
+            EXPECT_EQ(trace.find(text), std::string::npos) << c.what << ": " << text;
+    }
+}
 
 // Started unquoted, "...\Program Files\velorandix.exe" would run "...\Program.exe" first.
 TEST_F(SaverRun, APlantedProgramBesideAFolderWithABlankNeverRuns)

@@ -1,6 +1,6 @@
 // Fuzzes the path splitter and the track-path forming over arbitrary bytes: the first byte
 // picks the lead-byte test (high bit) and the length of the playlist path that precedes
-// the line (low seven bits).
+// the line (low seven bits). No line may give a path that an MCI command cannot carry.
 #include "launcher/portable/track_path.h"
 #include "tests/native/shift_jis.h"
 #include <cstddef>
@@ -45,7 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t length = FormTrackPath(line.data(), base, path, isLeadByte);
     if (length != strlen(path) || length > 1022)
         __builtin_trap();
-    if ((length == 0) != (parts.extension[0] == '\0'))
+    if ((length == 0) != (parts.extension[0] == '\0' || !IsTrackLine(line.data())))
+        __builtin_trap();
+    // No line makes a path that would change the open command: what the playlist's folder
+    // does not bring, the line cannot.
+    if (length != 0 && IsSafeTrackPath(base) && !IsSafeTrackPath(path))
         __builtin_trap();
     // A line as read has at most one LF, at its end, and a path has none; the track path of
     // such a line never keeps the LF.

@@ -1,5 +1,6 @@
 // Track paths from playlist lines: the five forming rules against the playlist's folder,
-// ignored lines, and parts cut at 255 bytes.
+// ignored lines (comments, and lines that could change an MCI command), parts cut at 255
+// bytes, and which paths are MIDI files.
 #include "launcher/portable/track_path.h"
 #include "tests/native/shift_jis.h"
 #include <gtest/gtest.h>
@@ -46,8 +47,9 @@ TEST(TrackPath, ResolvesLinesWithoutDriveOrShareAgainstThePlaylistFolder)
         {"\\\\server\\share\\g.mp3\n", "\\\\server\\share\\g.mp3"}, // b
         {"a.mp3 \n", "D:\\music\\a.mp3 "},                       // trailing blanks stay
         {"a.mp3", "D:\\music\\a.mp3"},                           // a last line without LF
-        {"a.mp3\r\n", "D:\\music\\a.mp3\r"},                     // only LF ends a line here
-        {"#EXTINF:215,Vol. 2 - Song\n", "D:\\music\\#EXTINF:215,Vol. 2 - Song"},
+        {"a.mp3\r\n", "D:\\music\\a.mp3"},                       // CR LF ends a line too
+        {" #a.mp3\n", "D:\\music\\ #a.mp3"},                      // only a first # comments
+        {"a#b.mp3\n", "D:\\music\\a#b.mp3"},
         {"\x8b\xc8\\\x83\x5c.\x95\x5c\n", "D:\\music\\\x8b\xc8\\\x83\x5c.\x95\x5c"},
     };
     for (const auto& c : cases)
@@ -60,11 +62,17 @@ TEST(TrackPath, RelativeLinesStayRelativeWithoutAPlaylistFolder)
     EXPECT_EQ(TrackPath("\\sub\\d.mp3\n", ""), "sub\\d.mp3");
 }
 
-TEST(TrackPath, LinesWhoseLastComponentHasNoDotNameNoTrack)
+TEST(TrackPath, CommentsLinesThatCouldChangeACommandAndNamesWithoutDotNameNoTrack)
 {
     const char* lines[] = {
         "#EXTM3U\n", "\n", "", "D:\\music\\readme\n", "#EXTINF:215,Rock/Pop - Song\n",
         "dir.x\\readme\n", "x\\\x95\x5c\n",
+        // Comments and directives, dots or none.
+        "#EXTINF:215,Vol. 2 - Song\n", "#EXTINF:2,Mr. Tone - First\n", "#a.mp3\n",
+        // A quote would end the quoted path in the open command; no file name holds one, nor
+        // a control character.
+        "D:\\a.mp3\" type \"cdaudio\n", "a.mp3\"\n", "\"a.mp3\"\n", "a\tb.mp3\n",
+        "a.mp3\r", "a.mp3\rb.mp3\n", "a.mp3\n\n", "a\x7f.mp3\n", "a.mp3\x1a\n", "\x01.mp3\n",
     };
     for (const char* line : lines)
         EXPECT_EQ(TrackPath(line), "") << "line: " << line;
@@ -93,4 +101,12 @@ TEST(AppendBounded, NeverWritesPastTheBuffer)
     EXPECT_STREQ(buffer, "abcdefg");
     EXPECT_EQ(AppendBounded(buffer, sizeof buffer, 7, "x"), 7u);
     EXPECT_STREQ(buffer, "abcdefg");
+}
+
+TEST(TrackPath, MidiFilesAreKnownByTheirExtensionInAnyCase)
+{
+    for (const char* path : {"D:\\music\\a.mid", "a.MIDI", "a.Rmi", "\x83\x5c.mid"})
+        EXPECT_TRUE(NamesMidiFile(path, IsShiftJisLeadByte)) << path;
+    for (const char* path : {"a.mid.wav", "a.midx", "mid", "D:\\x.mid\\a"})
+        EXPECT_FALSE(NamesMidiFile(path, IsShiftJisLeadByte)) << path;
 }

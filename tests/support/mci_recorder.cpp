@@ -1,24 +1,32 @@
 // The music device as a recorder.
 #include "tests/support/mci_recorder.h"
+#include <map>
 
 static std::vector<SentMciCommand> gSent;
-static std::string gScriptedCommand;
-static std::string gScriptedReply;
+// Each scripted command's replies still to give; the last one stays.
+static std::map<std::string, std::vector<std::string>> gScriptedReplies;
 
 static MCIERROR WINAPI Record(LPCSTR command, LPSTR reply, UINT replyLength, HWND notifyWindow)
 {
     gSent.push_back({command, reply != nullptr, replyLength, notifyWindow});
-    if (reply != nullptr && replyLength > 0)
-        lstrcpynA(reply, gScriptedCommand == command ? gScriptedReply.c_str() : "",
-                  static_cast<int>(replyLength));
+    if (reply != nullptr && replyLength > 0) {
+        std::string text;
+        auto scripted = gScriptedReplies.find(command);
+        if (scripted != gScriptedReplies.end()) {
+            std::vector<std::string>& replies = scripted->second;
+            text = replies.front();
+            if (replies.size() > 1)
+                replies.erase(replies.begin());
+        }
+        lstrcpynA(reply, text.c_str(), static_cast<int>(replyLength));
+    }
     return 0;
 }
 
 MciRecorder::MciRecorder(MciSendFunction& deviceSeam) : seam(deviceSeam), saved(deviceSeam)
 {
     Clear();
-    gScriptedCommand.clear();
-    gScriptedReply.clear();
+    gScriptedReplies.clear();
     seam = Record;
 }
 
@@ -55,6 +63,11 @@ void MciRecorder::Clear()
 
 void MciRecorder::ScriptReply(const std::string& command, const std::string& reply)
 {
-    gScriptedCommand = command;
-    gScriptedReply = reply;
+    ScriptReplies(command, {reply});
+}
+
+void MciRecorder::ScriptReplies(const std::string& command, const std::vector<std::string>& replies)
+{
+    if (!replies.empty())
+        gScriptedReplies[command] = replies;
 }

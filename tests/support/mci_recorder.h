@@ -38,9 +38,11 @@ public:
     // How many times exactly this text was sent.
     int Count(const char* text) const;
     void Clear();
-    // From now on command is answered with reply (cut to the buffer); every other reply buffer
-    // is left empty.
+    // From now on command is answered with reply (cut to the buffer), until it is scripted
+    // anew; the reply buffers of commands never scripted are left empty.
     void ScriptReply(const std::string& command, const std::string& reply);
+    // The same with one reply after another, the last one repeated.
+    void ScriptReplies(const std::string& command, const std::vector<std::string>& replies);
 
 private:
     MciSendFunction& seam;

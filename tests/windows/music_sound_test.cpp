@@ -16,20 +16,11 @@ const int SAMPLE_RATE = TONE_SAMPLE_RATE;
 
 enum class Pitch { Silent, Low, High, Other };
 
-// The pitch of a run of samples from its rate of zero crossings: a sine crosses zero twice
-// per period.
 static Pitch PitchOf(const int16_t* samples, int count)
 {
-    double energy = 0;
-    int crossings = 0;
-    for (int i = 0; i < count; ++i) {
-        energy += static_cast<double>(samples[i]) * samples[i];
-        if (i > 0 && (samples[i - 1] < 0) != (samples[i] < 0))
-            ++crossings;
-    }
-    if (std::sqrt(energy / count) < 1000.0)
+    double frequency = ToneFrequency(samples, count, SAMPLE_RATE);
+    if (frequency == 0)
         return Pitch::Silent;
-    double frequency = crossings * static_cast<double>(SAMPLE_RATE) / (2.0 * count);
     if (frequency > LOW_PITCH * 0.7 && frequency < LOW_PITCH * 1.3)
         return Pitch::Low;
     if (frequency > HIGH_PITCH * 0.7 && frequency < HIGH_PITCH * 1.3)

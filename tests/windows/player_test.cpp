@@ -186,11 +186,33 @@ TEST_F(Player, TheOpenCommandCarriesTheLongestTrackPathWhole)
     EXPECT_EQ(device.Sent()[2].text, "open \"" + path + "\" alias bgm");
 }
 
-TEST_F(Player, APathLongerThanAnySlotCanHoldIsRefusedNotCut)
+// Passed over without an open: a path the open command could not carry whole or as it stands,
+// and a MIDI file where no MIDI output could sound it (Wine's sequencer would report it
+// playing for ever).
+TEST_F(Player, PathsTheDeviceCouldNotTakeAreRefusedNotOpened)
 {
-    std::string tooLong = "C:\\" + std::string(1100, 'x') + ".wav";
-    playlist->tracks[0] = _strdup(tooLong.c_str());
-    playlist->trackCount = 1;
-    EXPECT_EQ(Play(playlist, 1), 0);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"stop bgm", "close bgm"}));
+    const bool midiOutput = midiOutGetNumDevs() > 0;
+    struct Case {
+        std::string path;
+        bool refused;
+    } cases[] = {
+        {"C:\\" + std::string(1100, 'x') + ".wav", true}, // longer than any slot: not cut
+        {"D:\\a.mp3\" type \"cdaudio", true},
+        {"C:\\a\tb.wav", true},
+        {"C:\\a\x7f.wav", true},
+        {"C:\\song.mid", !midiOutput},
+        {"C:\\SONG.RMI", !midiOutput},
+        {"C:\\song.mid.wav", false},
+    };
+    for (const Case& c : cases) {
+        free(playlist->tracks[0]);
+        playlist->tracks[0] = _strdup(c.path.c_str());
+        playlist->trackCount = 1;
+        playlist->currentTrack = 0;
+        ClearSent();
+        EXPECT_EQ(Play(playlist, 1), c.refused ? 0 : 1) << c.path;
+        std::vector<std::string> refused = {"stop bgm", "close bgm"};
+        EXPECT_EQ(Texts(), c.refused ? refused : StartOf(c.path)) << c.path;
+        EXPECT_EQ(playlist->currentTrack, c.refused ? 0 : 1) << c.path;
+    }
 }

@@ -1,6 +1,8 @@
 // Loading M3U playlists from real files: line ends, Ctrl-Z, long lines, the 2048-slot limit,
-// M3U directives, missing files, and Clear. The music device is a silent recorder here.
+// M3U directives, UTF-8 playlists, missing files, and Clear. The music device is a silent
+// recorder here.
 #include "launcher/player.h"
+#include "tests/support/desktop.h"
 #include "tests/support/files.h"
 #include "tests/support/mci_recorder.h"
 #include <gtest/gtest.h>
@@ -60,21 +62,20 @@ static std::vector<std::string> ExpectedTracks(const std::string& base)
         "E:\\x\\f.mp3",
         "E:f.mp3",
         "\\\\server\\share\\g.mp3",
-        base + "#EXTINF:215,Vol. 2 - Song",
         base + "a.mp3 ",
         base + "曲\\x.表",
         base + "last.wav",
     };
 }
 
-TEST_F(PlaylistLoading, ResolvesEachLineAgainstThePlaylistFolderAndSkipsLinesWithoutExtension)
+TEST_F(PlaylistLoading, ResolvesEachLineAgainstThePlaylistFolderAndSkipsCommentsAndNoExtension)
 {
     std::string path = WritePlaylist("list.m3u", LINES);
-    EXPECT_EQ(playlist->Load(path.c_str()), 12);
-    EXPECT_EQ(playlist->trackCount, 12);
+    EXPECT_EQ(playlist->Load(path.c_str()), 11);
+    EXPECT_EQ(playlist->trackCount, 11);
     EXPECT_STREQ(playlist->baseDirectory, folder.c_str());
     EXPECT_EQ(Tracks(), ExpectedTracks(folder));
-    EXPECT_EQ(playlist->tracks[12], nullptr);
+    EXPECT_EQ(playlist->tracks[11], nullptr);
 }
 
 TEST_F(PlaylistLoading, CrLfLineEndsGiveTheSameTracksAsLf)
@@ -86,7 +87,7 @@ TEST_F(PlaylistLoading, CrLfLineEndsGiveTheSameTracksAsLf)
         crlf += *byte;
     }
     std::string path = WritePlaylist("crlf.m3u", crlf);
-    EXPECT_EQ(playlist->Load(path.c_str()), 12);
+    EXPECT_EQ(playlist->Load(path.c_str()), 11);
     EXPECT_EQ(Tracks(), ExpectedTracks(folder));
 }
 
@@ -111,6 +112,54 @@ TEST_F(PlaylistLoading, ALineOfMoreThan1023BytesIsReadInPieces)
         folder + std::string(255, 'n') + ".mp3", folder + "tail.ogg",
         folder + std::string(255, 'x') + ".wav", folder + "next.mp3"};
     EXPECT_EQ(Tracks(), expected);
+}
+
+// Narrow literals are code page 932 here, the session's ANSI code page; u8 ones are UTF-8.
+TEST_F(PlaylistLoading, ReadsUtf8PlaylistsByTheirMarkNameOrTextAndSkipsCommentsAndQuotes)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string japanese = u8"音楽\\曲一.wav\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> tracks;
+    } cases[] = {
+        {"mark.m3u",
+         mark + u8"#EXTM3U\n#EXTINF:1,Mr. Tone - First\n" + japanese +
+             u8"a.wav\" type \"cdaudio\n#EXTINF:1,Vol. 2 - 二\nb.wav\n",
+         {"音楽\\曲一.wav", "b.wav"}},
+        {"named.M3U8", u8"#EXTM3U\r\n音楽\\曲一.wav\r\n", {"音楽\\曲一.wav"}},
+        {"text.m3u", japanese, {"音楽\\曲一.wav"}},
+        // Not UTF-8 throughout (an overlong slash): every byte as the ANSI code page.
+        {"overlong.m3u", "\xC0\xAF.wav\n" + japanese,
+         {"\xC0\xAF.wav", std::string(u8"音楽\\曲一.wav")}},
+        // A comment longer than one read is a comment to its end.
+        {"long comment.m3u", "#" + std::string(1500, 'x') + ".mp3\na.mp3\n", {"a.mp3"}},
+        // A name the code page cannot hold, of a file that is not there: no short name.
+        {"missing.m3u8", u8"naïve.wav\n", {}},
+    };
+    for (const Case& c : cases) {
+        playlist->Clear();
+        std::string path = WritePlaylist(c.name, c.bytes);
+        std::vector<std::string> expected;
+        for (const std::string& track : c.tracks)
+            expected.push_back(folder + track);
+        EXPECT_EQ(playlist->Load(path.c_str()), static_cast<int>(expected.size())) << c.name;
+        EXPECT_EQ(Tracks(), expected) << c.name;
+    }
+
+    // A name the code page cannot hold goes by its short name, where the file is.
+    std::wstring wideFolder = Wide(folder);
+    HANDLE file = CreateFileW((wideFolder + L"caf\u00e9.wav").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    playlist->Clear();
+    std::string path = WritePlaylist("short.m3u8", u8"caf\u00e9.wav\n");
+    ASSERT_EQ(playlist->Load(path.c_str()), 1);
+    std::string track = playlist->tracks[0];
+    EXPECT_TRUE(FileExistsAt(track)) << track;
+    EXPECT_NE(track, folder + "cafe.wav") << "a look-alike character names another file";
 }
 
 TEST_F(PlaylistLoading, KeepsTheFirst2048UsableLines)

@@ -3,6 +3,7 @@
 // accessory process and a recorded music device.
 #include "saver_chain_support.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 
 const COLORREF PREVIEW_COLOR = RGB(10, 200, 30);
@@ -376,7 +377,7 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     ASSERT_NE(accessoryWindow, nullptr);
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0); // the first tick starts the music
     ASSERT_EQ(LauncherState.musicStarted, 1);
-    int plays = device.Count("play bgm from 0");
+    int plays = device.Count("play bgm from 0 notify");
     EXPECT_GT(plays, 0);
     HBRUSH brush = LauncherState.backgroundBrush;
 
@@ -398,9 +399,11 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(ScreenPixel(320, 350), RGB(40, 60, 220));
 
-    // A tick that was queued before the close starts nothing again.
+    // A tick that was queued before the close starts nothing again, nor does the notice of
+    // the track's end (the recorder gives no device number: 0, taken for the current device).
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-    EXPECT_EQ(device.Count("play bgm from 0"), plays);
+    SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, gPlaylist.currentDevice);
+    EXPECT_EQ(device.Count("play bgm from 0 notify"), plays);
 
     // The system hands the accessory's old handle to a window of another program.
     HWND stranger = MakeStrangerWindow();
@@ -424,6 +427,77 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     DWORD flags = 0;
     EXPECT_FALSE(GetHandleInformation(held.hProcess, &flags));
     EXPECT_FALSE(GetHandleInformation(held.hThread, &flags));
+}
+
+// The device's notice of a track's end starts the next track at once. Only a successful end
+// of the device now open counts, and the tick for the same end finds the new track playing.
+TEST_F(LauncherChain, TheCurrentDevicesEndNoticeStartsTheNextTrackAtOnce)
+{
+    WriteSettings(RGB(40, 60, 220), ExecutablePath(), playlist); // no accessory to wait for
+    ASSERT_TRUE(WriteTextFile(playlist, "a.wav\nb.wav\n"));
+    const std::string openA = "open \"" + scratch.Path() + "\\a.wav\" alias bgm";
+    const std::string openB = "open \"" + scratch.Path() + "\\b.wav\" alias bgm";
+    device.ScriptReply(openA, "7"); // an open answers with the device's number
+    device.ScriptReply(openB, "8");
+    device.ScriptReplies("status bgm mode", {"", "playing"}); // the first tick's two asks
+    gPlaylist.currentTrack = 0; // as in a new process: earlier runs leave their last track
+    window = MakeSaverWindow(0, 300, 640, 100);
+    SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+    ASSERT_EQ(gPlaylist.currentTrack, 1);
+    const SentMciCommand play = {"play bgm from 0 notify", true, 256, window};
+    EXPECT_EQ(device.Count("play bgm from 0 notify"), 1);
+    EXPECT_NE(std::find(device.Sent().begin(), device.Sent().end(), play), device.Sent().end());
+
+    device.ScriptReply("status bgm mode", "stopped");
+    const std::pair<WPARAM, LPARAM> ignored[] = {
+        {MCI_NOTIFY_ABORTED, 7}, {MCI_NOTIFY_SUPERSEDED, 7}, {MCI_NOTIFY_FAILURE, 7},
+        {MCI_NOTIFY_SUCCESSFUL, 3}, // a device closed before
+    };
+    device.Clear();
+    for (const auto& notice : ignored)
+        SendMessageA(window, MM_MCINOTIFY, notice.first, notice.second);
+    EXPECT_TRUE(device.Sent().empty());
+
+    SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 7);
+    std::vector<std::string> next = {"status bgm mode", "stop bgm", "close bgm", openB,
+                                     "play bgm from 0 notify"};
+    EXPECT_EQ(device.Texts(), next);
+    EXPECT_EQ(gPlaylist.currentTrack, 2);
+
+    // The tick, the first device's notice again, and a notice without a device number.
+    device.ScriptReply("status bgm mode", "playing");
+    device.Clear();
+    SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+    SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 7);
+    SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0);
+    EXPECT_EQ(device.Texts(), (std::vector<std::string>{"status bgm mode", "status bgm mode"}));
+    EXPECT_EQ(gPlaylist.currentTrack, 2);
+
+    // A window destroyed without a close still closes its music.
+    device.Clear();
+    DestroySaverWindow(window);
+    EXPECT_EQ(device.Texts(), (std::vector<std::string>{"stop bgm", "close bgm", "close all"}));
+}
+
+static BOOL WINAPI PumpTwoSecondsThenAccept(HWND)
+{
+    PumpFor(2000);
+    return 1;
+}
+
+// On the Windows 95 family the password's modal loop dispatches the window's messages: a
+// close before the first tick leaves no tick to start the music while the user is asked.
+TEST_F(LauncherChain, ACloseBeforeTheFirstTickStartsNoMusicWhileThePasswordIsAsked)
+{
+    WriteSettings(RGB(40, 60, 220), ExecutablePath(), playlist); // no accessory to wait for
+    window = MakeSaverWindow(0, 300, 640, 100);
+    ASSERT_EQ(LauncherState.musicEnabled, 1);
+    SaverState.isWin9x = 1;
+    SaverState.verifyPasswordEntry = PumpTwoSecondsThenAccept;
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(LauncherState.musicEnabled, 0);
+    EXPECT_EQ(device.Texts(), std::vector<std::string>{});
 }
 
 // With no accessory of its own the saver must not ask some other program's window to quit.
