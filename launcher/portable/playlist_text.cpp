@@ -4,9 +4,35 @@
 #include "launcher/portable/track_path.h"
 #include <cstring>
 
-// The well-formed sequences of the Unicode standard: the lead byte fixes how many
-// continuation bytes follow, and E0, ED, F0 and F4 narrow the first of them, which shuts out
-// overlong forms, surrogates and everything above U+10FFFF.
+// The well-formed sequences of the Unicode standard, by lead byte: how many continuation
+// bytes follow, the lead's share of the character, and the range of the first continuation
+// byte. E0, ED, F0 and F4 narrow that range, which shuts out overlong forms, surrogates and
+// everything above U+10FFFF; C0, C1 and F5 to FF lead nothing.
+struct Utf8Lead {
+    unsigned char first, last;
+    int continuations;
+    unsigned char mask, low, high;
+};
+static const Utf8Lead UTF8_LEADS[] = {
+    {0xC2, 0xDF, 1, 0x1F, 0x80, 0xBF},
+    {0xE0, 0xE0, 2, 0x0F, 0xA0, 0xBF},
+    {0xE1, 0xEC, 2, 0x0F, 0x80, 0xBF},
+    {0xED, 0xED, 2, 0x0F, 0x80, 0x9F},
+    {0xEE, 0xEF, 2, 0x0F, 0x80, 0xBF},
+    {0xF0, 0xF0, 3, 0x07, 0x90, 0xBF},
+    {0xF1, 0xF3, 3, 0x07, 0x80, 0xBF},
+    {0xF4, 0xF4, 3, 0x07, 0x80, 0x8F},
+};
+
+static const Utf8Lead* FindUtf8Lead(unsigned char byte)
+{
+    for (const Utf8Lead& lead : UTF8_LEADS) {
+        if (byte >= lead.first && byte <= lead.last)
+            return &lead;
+    }
+    return nullptr;
+}
+
 Utf8Step ReadUtf8Byte(Utf8Reader* reader, unsigned char byte)
 {
     if (reader->pending > 0) {
@@ -19,35 +45,19 @@ Utf8Step ReadUtf8Byte(Utf8Reader* reader, unsigned char byte)
         reader->high = 0xBF;
         return --reader->pending == 0 ? UTF8_CHARACTER : UTF8_MORE;
     }
-    reader->low = 0x80;
-    reader->high = 0xBF;
     if (byte < 0x80) {
         reader->codePoint = byte;
         return UTF8_CHARACTER;
     }
-    // A continuation byte with no lead, C0 and C1 (overlong forms of ASCII), F5 and above.
-    if (byte < 0xC2 || byte > 0xF4) {
+    const Utf8Lead* lead = FindUtf8Lead(byte);
+    if (lead == nullptr) {
         *reader = Utf8Reader();
         return UTF8_MALFORMED;
     }
-    if (byte < 0xE0) {
-        reader->pending = 1;
-        reader->codePoint = byte & 0x1Fu;
-    } else if (byte < 0xF0) {
-        reader->pending = 2;
-        reader->codePoint = byte & 0x0Fu;
-        if (byte == 0xE0)
-            reader->low = 0xA0;
-        else if (byte == 0xED)
-            reader->high = 0x9F;
-    } else {
-        reader->pending = 3;
-        reader->codePoint = byte & 0x07u;
-        if (byte == 0xF0)
-            reader->low = 0x90;
-        else if (byte == 0xF4)
-            reader->high = 0x8F;
-    }
+    reader->pending = lead->continuations;
+    reader->codePoint = byte & lead->mask;
+    reader->low = lead->low;
+    reader->high = lead->high;
     return UTF8_MORE;
 }
 
