@@ -27,10 +27,8 @@ int NamesAccessory(const char* path)
 // accessory runs in its own folder.
 void StartAccessory(const char* path)
 {
-    PathParts parts;
-    SplitPath(path, &parts, IsSystemLeadByte);
-    char folder[sizeof parts.drive + sizeof parts.directory];
-    wsprintfA(folder, "%s%s", parts.drive, parts.directory);
+    char folder[FOLDER_SIZE];
+    FolderOfPath(path, folder, IsSystemLeadByte);
 
     // Built by hand: wsprintfA stops at 1024 characters, and a path may have 1023.
     char commandLine[SETTINGS_PATH_SIZE + 2];

@@ -4,21 +4,12 @@
 // music.
 #include "launcher/launcher_saver.h"
 #include "launcher/accessory.h"
+#include "launcher/file_exists.h"
 #include "launcher/launcher_state.h"
 #include "launcher/player.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
 #include "saver_host/saver_host.h"
-
-int FileExists(const char* path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    FindClose(search);
-    return 1;
-}
 
 static int WindowWidth()
 {
@@ -27,7 +18,7 @@ static int WindowWidth()
 
 static int IsFullScreenRun()
 {
-    return WindowWidth() >= MIN_FULL_SCREEN_WIDTH;
+    return !SaverState.isPreview && WindowWidth() >= MIN_FULL_SCREEN_WIDTH;
 }
 
 static void StartMusicTimer(HWND window)

@@ -3,7 +3,11 @@
 #pragma once
 #include <windows.h>
 
-// A narrower window (the control panel's preview) only paints: no accessory, no music.
+// Full screen or preview? The host's answer, SaverState.isPreview, comes first: a preview never
+// launches or plays, however many physical pixels its host has at a high scaling. A full-screen
+// window narrower than this many pixels is taken for a preview as well, as it always was: it
+// only paints, with no accessory and no music. launcher_saver.cpp's IsFullScreenRun is the one
+// place that asks.
 const int MIN_FULL_SCREEN_WIDTH = 640;
 const UINT_PTR MUSIC_TIMER_ID = 1;
 const UINT MUSIC_TIMER_PERIOD = 1000;
@@ -13,5 +17,3 @@ inline constexpr char MISSING_ACCESSORY_TEXT[] =
 inline constexpr char MISSING_ACCESSORY_CAPTION[] = "velora_v010用スクリーンセーバーLauncher";
 
 LRESULT CALLBACK LauncherSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// 1 when FindFirstFileA finds the path: files, folders and matching wildcards; not "".
-int FileExists(const char* path);

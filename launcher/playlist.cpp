@@ -12,7 +12,7 @@
 
 // A read takes at most 1023 bytes of a line and its NUL; a longer line comes in pieces.
 const int PLAYLIST_LINE_SIZE = 1024;
-static_assert(TRACK_PATH_SIZE == PLAYLIST_PATH_SIZE, "baseDirectory is formed as a track path");
+static_assert(FOLDER_SIZE <= PLAYLIST_PATH_SIZE, "the playlist's folder fits baseDirectory");
 // A track as UTF-16: the playlist's folder and a line. Each unit takes at most two bytes in
 // the ANSI code page.
 const int WIDE_PATH_SIZE = PLAYLIST_PATH_SIZE + PLAYLIST_LINE_SIZE;
@@ -125,7 +125,7 @@ static int AddUtf8Entry(Playlist* playlist, const char* line)
 int Playlist::Load(const char* playlistPath)
 {
     // The folder is taken before the file is opened, so it is set even when the file is not.
-    FormBaseDirectory(playlistPath, baseDirectory, IsSystemLeadByte);
+    FolderOfPath(playlistPath, baseDirectory, IsSystemLeadByte);
     if (playlistPath == nullptr)
         return trackCount;
 

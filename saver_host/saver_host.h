@@ -140,8 +140,9 @@ int RunUnderFaultGuard(int (*mode)(void* context), void* context);
 //   screen, every monitor whatever its scaling, in physical pixels. A monitor left of or
 //   above the primary one makes its left or top negative.
 // - The preview fills its host's client rectangle, in physical pixels too.
-// - So a saver that tells a preview by its width counts physical pixels: the control
-//   panel's preview at 300% is about 456 pixels wide, and is still a preview.
+// - So a saver that also judges a window by its width counts physical pixels: the control
+//   panel's preview is 456 pixels wide at 300% and 684 at 450%. SaverState.isPreview, not
+//   the width, is what says a preview runs.
 
 // The class the system and other programs know a running saver by, and the window's title in
 // each of its two forms.

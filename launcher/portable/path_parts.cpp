@@ -70,3 +70,12 @@ void SplitPath(const char* path, PathParts* parts, LeadByteTest isLeadByte)
         CopyPart(parts->name, componentStart, end, isLeadByte);
     }
 }
+
+void FolderOfPath(const char* path, char* folder, LeadByteTest isLeadByte)
+{
+    PathParts parts;
+    SplitPath(path, &parts, isLeadByte);
+    size_t driveLength = strlen(parts.drive);
+    memcpy(folder, parts.drive, driveLength);
+    memcpy(folder + driveLength, parts.directory, strlen(parts.directory) + 1);
+}

@@ -14,3 +14,11 @@ struct PathParts {
 };
 
 void SplitPath(const char* path, PathParts* parts, LeadByteTest isLeadByte);
+
+// A folder as SplitPath gives it: a drive of two bytes, a directory of at most 255, the NUL.
+const int FOLDER_SIZE = 2 + PATH_PART_SIZE;
+// The folder the path lies in: its drive and directory joined, so that it ends with its
+// separator whenever the path names a folder; empty when it names neither. The accessory runs
+// in its own folder, and playlist lines are resolved against the playlist's. folder has
+// FOLDER_SIZE bytes.
+void FolderOfPath(const char* path, char* folder, LeadByteTest isLeadByte);

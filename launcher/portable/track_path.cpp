@@ -18,15 +18,6 @@ size_t AppendBounded(char* buffer, size_t size, size_t length, const char* text)
     return length;
 }
 
-void FormBaseDirectory(const char* playlistPath, char* baseDirectory, LeadByteTest isLeadByte)
-{
-    PathParts parts;
-    SplitPath(playlistPath, &parts, isLeadByte);
-    baseDirectory[0] = '\0';
-    size_t length = AppendBounded(baseDirectory, TRACK_PATH_SIZE, 0, parts.drive);
-    AppendBounded(baseDirectory, TRACK_PATH_SIZE, length, parts.directory);
-}
-
 // Neither byte is ever the second byte of a double-byte character: those start at 0x40 and
 // leave out 0x7F in every code page.
 static bool IsCommandSafeByte(unsigned char byte)

@@ -9,10 +9,6 @@
 // and three parts of at most 255 bytes make 1022 bytes and the NUL.
 const int TRACK_PATH_SIZE = 1024;
 
-// The playlist's folder: drive and directory of its path, so that it ends with a separator
-// whenever the path names a folder. baseDirectory has TRACK_PATH_SIZE bytes.
-void FormBaseDirectory(const char* playlistPath, char* baseDirectory, LeadByteTest isLeadByte);
-
 // Whether a line as read may name a track: it is no M3U comment or directive (# first), and
 // holds no quote or control character but its own end (LF, or CR LF).
 bool IsTrackLine(const char* line);

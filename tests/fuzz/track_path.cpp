@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (parts.extension[0] != '\0' && parts.extension[0] != '.')
         __builtin_trap();
 
-    char base[TRACK_PATH_SIZE];
-    FormBaseDirectory(playlistPath.data(), base, isLeadByte);
+    char base[FOLDER_SIZE];
+    FolderOfPath(playlistPath.data(), base, isLeadByte);
     if (strlen(base) > 257)
         __builtin_trap();
 

@@ -8,8 +8,8 @@
 
 static std::string BaseDirectory(const char* playlistPath)
 {
-    char base[TRACK_PATH_SIZE];
-    FormBaseDirectory(playlistPath, base, IsShiftJisLeadByte);
+    char base[FOLDER_SIZE];
+    FolderOfPath(playlistPath, base, IsShiftJisLeadByte);
     return base;
 }
 

@@ -321,15 +321,20 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(LauncherChain, AWindowNarrowerThan640LaunchesNothingAndStartsNoMusic)
+// A preview is never a full-screen run, however wide its host: the control panel's preview at
+// 450% is 684 pixels wide.
+TEST_F(LauncherChain, APreviewOrAWindowNarrowerThan640LaunchesNothingAndStartsNoMusic)
 {
-    window = MakeSaverWindow(0, 300, 639, 100);
-    EXPECT_EQ(LauncherState.accessoryProcess.dwProcessId, 0u);
-    EXPECT_EQ(LauncherState.musicEnabled, 0);
-    SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-    EXPECT_TRUE(device.Sent().empty());
-    DestroySaverWindow(window);
-    EXPECT_EQ(ReadLog(), "");
+    for (int preview : {1, 0}) {
+        SaverState.isPreview = preview;
+        window = MakeSaverWindow(0, 300, preview ? 684 : 639, 100);
+        EXPECT_EQ(LauncherState.accessoryProcess.dwProcessId, 0u) << preview;
+        EXPECT_EQ(LauncherState.musicEnabled, 0) << preview;
+        SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+        EXPECT_TRUE(device.Sent().empty()) << preview;
+        DestroySaverWindow(window);
+        EXPECT_EQ(ReadLog(), "") << preview;
+    }
 
     window = MakeSaverWindow(0, 300, 640, 100);
     EXPECT_NE(LauncherState.accessoryProcess.dwProcessId, 0u);
