@@ -22,7 +22,7 @@ BASELINE_COMMIT=c290f5f
 cmake --preset default -B "$build" >/dev/null
 arch=$(tools/wine-session.sh arch)
 cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo minimal_saver \
-    bench_probe playlist_bench write_tone
+    bench_probe playlist_bench write_tone write_settings
 echo "Benchmarking the $arch build"
 
 # The minimal saver paints RGB(0x20, 0x60, 0xA0) (kFillColor in minimal_saver.cpp); the saver
@@ -74,7 +74,7 @@ cp "$arch_build/velora_ss_launcher.scr" "$work/saver/"
 cp "$arch_build/bench/minimal_saver.exe" "$work/saver/"
 cp "$arch_build/demo/velorandix.exe" "$work/accessory/"
 for tone in tone-a.wav:440 tone-b.wav:330; do
-    "$WINE" "$arch_build/tests/support/write_tone.exe" "$(win "$work/music/${tone%%:*}")" \
+    "$WINE" "$arch_build/media/write_tone.exe" "$(win "$work/music/${tone%%:*}")" \
         "${tone#*:}" 20 44100 2 6000 0
 done
 printf 'tone-a.wav\r\ntone-b.wav\r\n' >"$work/music/bench.m3u"
@@ -85,9 +85,10 @@ accessory_win=$(win "$work/accessory/velorandix.exe")
 playlist_win=$(win "$work/music/bench.m3u")
 probe="$arch_build/bench/bench_probe.exe"
 
+# Settings files are written as the tests write them, with the product's keys.
+settings_writer=$arch_build/tests/support/write_settings.exe
 write_settings() { # playlist path, empty for none
-    printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' \
-        "$FILL_COLOR" "$accessory_win" "$1" >"$work/saver/velora_ss_launcher.ini"
+    "$WINE" "$settings_writer" "$saver_win" "$FILL_COLOR" "$accessory_win" "$1"
 }
 
 run() { # kind, measure ms
@@ -122,10 +123,7 @@ track_change() { # kind (now or before), saver's Windows path
     mkdir -p "$scene"
     cp "$work/music/tone-c.wav" "$work/music/tone-d.wav" "$scene/"
     for _ in $(seq 12); do printf 'tone-c.wav\r\ntone-d.wav\r\n'; done >"$scene/tracks.m3u"
-    local settings
-    settings=$(dirname "$("$WINE" winepath -u "$2" 2>/dev/null)")/velora_ss_launcher.ini
-    printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' "$FILL_COLOR" "$2" \
-        "$(win "$scene/tracks.m3u")" >"$settings"
+    "$WINE" "$settings_writer" "$2" "$FILL_COLOR" "$2" "$(win "$scene/tracks.m3u")"
     : >"$session/capture.raw"
     rm -f "$key_flag"
     WINEDEBUG=+timestamp,+mci "$WINE" "$probe" run "$FILL_COLOR" 1000 "$TRACK_MS" - "$2" /s \
@@ -151,7 +149,7 @@ build_baseline() {
 }
 
 for tone in tone-c.wav:523 tone-d.wav:659; do
-    "$WINE" "$arch_build/tests/support/write_tone.exe" "$(win "$work/music/${tone%%:*}")" \
+    "$WINE" "$arch_build/media/write_tone.exe" "$(win "$work/music/${tone%%:*}")" \
         "${tone#*:}" 0.4 44100 2 6000 0
 done
 

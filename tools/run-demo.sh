@@ -39,7 +39,7 @@ mkdir -p "$demo"
 cp "$build/$arch/velora_ss_launcher.scr" "$demo/velora_ss_launcher.scr"
 accessory=$root/$build/$arch/demo/velorandix.exe
 helper=$root/$build/$arch/demo/velora_demo_user.exe
-tone_writer=$root/$build/$arch/tests/support/write_tone.exe
+tone_writer=$root/$build/$arch/media/write_tone.exe
 settings_writer=$root/$build/$arch/tests/support/write_settings.exe
 winpath() { echo "Z:${1//\//\\}"; }
 printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n' >"$demo/demo.m3u"

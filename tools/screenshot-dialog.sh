@@ -21,7 +21,8 @@ arch=$(tools/wine-session.sh arch)
 build=$root/${1:-build}
 session=$build/screenshot-session
 saver=$build/$arch/velora_ss_launcher.scr
-[ -f "$saver" ] || { echo "build the saver first: $saver"; exit 1; }
+settings_writer=$build/$arch/tests/support/write_settings.exe
+[ -f "$saver" ] && [ -f "$settings_writer" ] || { echo "build first: $saver, $settings_writer"; exit 1; }
 
 tools/wine-session.sh start "$session" "$arch" >/dev/null
 trap 'tools/wine-session.sh stop "$session"' EXIT
@@ -39,13 +40,13 @@ fi
 # Each process reads the DPI as it starts.
 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 
-# A copy of the saver with settings as a user might have them (the file is in code page 932).
+# A copy of the saver with settings as a user might have them, written as the tests write them
+# (the file is in code page 932).
 work=$session/shot
 mkdir -p "$work"
 cp "$saver" "$work/velora_ss_launcher.scr"
-printf '[setting]\r\nbgcolor=%s\r\nexepath=%s\r\nplaylist=%s\r\n' 6697728 \
-    'C:\Program Files\velorandix\velorandix.exe' 'C:\Users\Public\Music\お気に入り.m3u' |
-    iconv -f UTF-8 -t CP932 >"$work/velora_ss_launcher.ini"
+"$WINE" "$settings_writer" "$("$WINE" winepath -w "$work/velora_ss_launcher.scr" 2>/dev/null)" \
+    6697728 'C:\Program Files\velorandix\velorandix.exe' 'C:\Users\Public\Music\お気に入り.m3u'
 
 "$WINE" "$work/velora_ss_launcher.scr" /c </dev/null >/dev/null 2>&1 &
 saver=$!

@@ -1,29 +1,13 @@
-// Sound for the tests, the demo and the benchmark: tones generated as 16-bit PCM WAV files (and
-// MP3 files encoded from them, and MIDI files of one note), so that no audio file is kept in
-// the repository, and the Wine session's capture of everything played (capture.raw in the
-// session folder, raw samples in each track's own format) with the tones heard in it.
+// Sound for the tests: the generated tones (media/tone.h) also as MP3 files, MIDI files of one
+// note, so that no audio file is kept in the repository, and the Wine session's capture of
+// everything played (capture.raw in the session folder, raw samples in each track's own
+// format) with the tones heard in it.
 #pragma once
+#include "media/tone.h"
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// The tests' tones: 22.05 kHz mono, whose capture is 44100 bytes a second.
-const int TONE_SAMPLE_RATE = 22050;
-
-// A sine tone; the same sample goes to every channel.
-struct Tone {
-    double frequency;
-    double seconds;
-    int sampleRate = TONE_SAMPLE_RATE;
-    int channels = 1;
-    double amplitude = 12000;
-    // Samples over which the tone rises from silence at its start and falls to it at its end;
-    // 0 for none.
-    int fadeSamples = 0;
-};
-
-std::string ToneWave(const Tone& tone);
-bool WriteToneWave(const std::string& path, const Tone& tone);
 // The tone as an MP3 file, encoded by the Linux `lame` (tools/install-deps.sh installs it).
 // Waits until the file is whole; false when it never is.
 bool WriteToneMp3(const std::string& path, const Tone& tone);

@@ -1,5 +1,6 @@
-// Writes the settings file beside a saver with the tests' settings writer, for the demo script,
-// so that the demo's settings take the product's keys as the tests do.
+// Writes the settings file beside a saver with the tests' settings writer, for the scripts that
+// run the saver (the demo, the benchmark, the dialog's picture), so that their settings take
+// the product's keys as the tests' do.
 //
 //   write_settings <saver path> <colour> <accessory path> <playlist path>
 #include "tests/support/files.h"

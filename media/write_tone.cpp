@@ -1,8 +1,8 @@
-// Writes one tone as a WAV file with the tests' generator, for the scripts that play music
+// Writes one tone as a WAV file with the one tone generator, for the scripts that play music
 // under Wine (the demo and the benchmark), so that every tone comes from the same code.
 //
 //   write_tone <path> <frequency Hz> <seconds> <sample rate> <channels> <amplitude> <fade samples>
-#include "tests/support/sound.h"
+#include "media/tone.h"
 #include <cstdio>
 #include <cstdlib>
 
