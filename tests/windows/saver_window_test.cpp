@@ -279,8 +279,8 @@ protected:
     }
     void TearDown() override
     {
-        DestroySaverWindow(window);
         EndAccessory();
+        DestroySaverWindow(window);
         gPlaylist.Clear();
         EXPECT_TRUE(SeenBoxes().empty());
     }
@@ -297,8 +297,16 @@ protected:
         return nullptr;
     }
 
+    // The accessory the saver still holds, even before its window is up; else one whose
+    // window outlived its saver window. A fixture left running would hold ctest's output open.
     void EndAccessory()
     {
+        HANDLE held = LauncherState.accessoryProcess.hProcess;
+        if (held) {
+            TerminateProcess(held, 1);
+            WaitForSingleObject(held, 5000);
+            return;
+        }
         HWND left = FindWindowA("VelorandixFixture", nullptr);
         if (!left)
             return;
