@@ -1,9 +1,9 @@
 // Tones generated as 16-bit PCM WAV files, so that no audio file is kept in the repository.
 #include "media/tone.h"
-#include <windows.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 static void PutLittleEndian(std::string& bytes, uint32_t value, int size)
 {
@@ -48,13 +48,9 @@ std::string ToneWave(const Tone& tone)
 bool WriteToneWave(const std::string& path, const Tone& tone)
 {
     std::string bytes = ToneWave(tone);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
         return false;
-    DWORD written = 0;
-    bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                           nullptr) &&
-                 written == bytes.size();
-    return CloseHandle(file) && whole;
+    bool whole = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && whole;
 }
