@@ -4,6 +4,8 @@
 #include "launcher/portable/track_path.h"
 #include <cstring>
 
+static const size_t MARK_LENGTH = sizeof UTF8_BYTE_ORDER_MARK - 1;
+
 // The well-formed sequences of the Unicode standard, by lead byte: how many continuation
 // bytes follow, the lead's share of the character, and the range of the first continuation
 // byte. E0, ED, F0 and F4 narrow that range, which shuts out overlong forms, surrogates and
@@ -63,10 +65,9 @@ Utf8Step ReadUtf8Byte(Utf8Reader* reader, unsigned char byte)
 
 void SurveyUtf8(Utf8Survey* survey, const char* bytes, size_t length)
 {
-    const size_t markLength = sizeof UTF8_BYTE_ORDER_MARK - 1;
     for (size_t i = 0; i < length && !survey->malformed; ++i) {
         unsigned char byte = static_cast<unsigned char>(bytes[i]);
-        if (survey->seen < markLength)
+        if (survey->seen < MARK_LENGTH)
             survey->byteOrderMark =
                 byte == static_cast<unsigned char>(UTF8_BYTE_ORDER_MARK[survey->seen]) &&
                 (survey->seen == 0 || survey->byteOrderMark);
@@ -78,14 +79,19 @@ void SurveyUtf8(Utf8Survey* survey, const char* bytes, size_t length)
     }
 }
 
+static bool FoundByteOrderMark(const Utf8Survey* survey)
+{
+    return survey->byteOrderMark && survey->seen >= MARK_LENGTH;
+}
+
 bool SurveyDecided(const Utf8Survey* survey)
 {
-    return survey->malformed || (survey->byteOrderMark && survey->seen >= 3);
+    return survey->malformed || FoundByteOrderMark(survey);
 }
 
 bool SurveyFindsUtf8(const Utf8Survey* survey)
 {
-    if (survey->byteOrderMark && survey->seen >= 3)
+    if (FoundByteOrderMark(survey))
         return true;
     return !survey->malformed && survey->reader.pending == 0 && survey->beyondAscii;
 }
@@ -105,9 +111,8 @@ bool NamesUtf8Playlist(const char* playlistPath)
 
 const char* SkipByteOrderMark(const char* text)
 {
-    const size_t markLength = sizeof UTF8_BYTE_ORDER_MARK - 1;
-    if (text != nullptr && strncmp(text, UTF8_BYTE_ORDER_MARK, markLength) == 0)
-        return text + markLength;
+    if (text != nullptr && strncmp(text, UTF8_BYTE_ORDER_MARK, MARK_LENGTH) == 0)
+        return text + MARK_LENGTH;
     return text;
 }
 

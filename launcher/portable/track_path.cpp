@@ -18,20 +18,22 @@ size_t AppendBounded(char* buffer, size_t size, size_t length, const char* text)
     return length;
 }
 
-// Neither byte is ever the second byte of a double-byte character: those start at 0x40 and
-// leave out 0x7F in every code page.
-static bool IsCommandSafeByte(unsigned char byte)
+// Whether no byte among the first length ones is a quote or a control character. Neither is
+// ever the second byte of a double-byte character: those start at 0x40 and leave out 0x7F in
+// every code page.
+static bool HoldsOnlyCommandSafeBytes(const char* text, size_t length)
 {
-    return byte != '"' && byte >= 0x20 && byte != 0x7F;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte == '"' || byte < 0x20 || byte == 0x7F)
+            return false;
+    }
+    return true;
 }
 
 bool IsSafeTrackPath(const char* path)
 {
-    for (const char* at = path; *at != '\0'; ++at) {
-        if (!IsCommandSafeByte(static_cast<unsigned char>(*at)))
-            return false;
-    }
-    return true;
+    return HoldsOnlyCommandSafeBytes(path, strlen(path));
 }
 
 bool IsTrackLine(const char* line)
@@ -44,11 +46,7 @@ bool IsTrackLine(const char* line)
         if (length > 0 && line[length - 1] == '\r')
             --length;
     }
-    for (size_t i = 0; i < length; ++i) {
-        if (!IsCommandSafeByte(static_cast<unsigned char>(line[i])))
-            return false;
-    }
-    return true;
+    return HoldsOnlyCommandSafeBytes(line, length);
 }
 
 size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,

@@ -43,22 +43,6 @@ static std::vector<HWND> SaverWindowsTitled(const char* title)
     return found;
 }
 
-static bool IsRunning(const Child& child)
-{
-    return child.process && WaitForSingleObject(child.process, 0) == WAIT_TIMEOUT;
-}
-
-static bool StaysRunningFor(Child& child, DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        if (!IsRunning(child))
-            return false;
-        PumpFor(50);
-    }
-    return IsRunning(child);
-}
-
 static std::string LowerCase(std::string text)
 {
     for (char& c : text)
@@ -152,13 +136,7 @@ protected:
 
     bool WaitForLog(const char* text, DWORD timeoutMs)
     {
-        DWORD start = GetTickCount();
-        while (Log().find(text) == std::string::npos) {
-            if (GetTickCount() - start > timeoutMs)
-                return false;
-            PumpFor(100);
-        }
-        return true;
+        return WaitForFileText(log, text, timeoutMs);
     }
 
     // The value of the first log line starting with `label`.

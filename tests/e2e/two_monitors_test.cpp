@@ -51,19 +51,7 @@ protected:
 
     bool Logged(const char* label, DWORD timeoutMs)
     {
-        DWORD start = GetTickCount();
-        while (ReadTextFile(log).find(label) == std::string::npos) {
-            if (GetTickCount() - start > timeoutMs)
-                return false;
-            PumpFor(100);
-        }
-        return true;
-    }
-
-    bool StillRunningAfter(DWORD milliseconds)
-    {
-        PumpFor(milliseconds);
-        return WaitForSingleObject(run.process, 0) == WAIT_TIMEOUT;
+        return WaitForFileText(log, label, timeoutMs);
     }
 
     ScratchFolder scratch{std::string("two_monitors ") +
@@ -88,7 +76,7 @@ TEST_F(TwoMonitors, TheWindowCoversBothAndFourPixelsOnTheLeftOneKeepItFiveEndIt)
         EXPECT_EQ(ScreenPixel(point.x, point.y), SAVER_COLOR) << point.x << ", " << point.y;
 
     MoveMouseTo(ON_SECONDARY.x + 4, ON_SECONDARY.y);
-    EXPECT_TRUE(StillRunningAfter(2000)) << "four pixels ended the run";
+    EXPECT_TRUE(StaysRunningFor(run, 2000)) << "four pixels ended the run";
     MoveMouseTo(ON_SECONDARY.x + 5, ON_SECONDARY.y);
     EXPECT_EQ(WaitForExit(run, 10000), 0u);
     EXPECT_TRUE(Logged("IDM_EXIT", 2000));

@@ -1,5 +1,6 @@
 // Processes, windows and input for the programs the tests and the benchmark run under Wine.
 #include "tests/support/desktop.h"
+#include "tests/support/files.h"
 
 Child Start(const std::string& application, const std::string& commandLine,
             const std::vector<std::string>& extraEnvironment, const std::string& stderrPath,
@@ -73,6 +74,33 @@ DWORD WaitForExit(Child& child, DWORD timeoutMs)
     CloseHandle(child.process);
     child.process = nullptr;
     return code;
+}
+
+bool IsRunning(const Child& child)
+{
+    return child.process && WaitForSingleObject(child.process, 0) == WAIT_TIMEOUT;
+}
+
+bool StaysRunningFor(const Child& child, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        if (!IsRunning(child))
+            return false;
+        PumpFor(50);
+    }
+    return IsRunning(child);
+}
+
+bool WaitForFileText(const std::string& path, const char* text, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (ReadTextFile(path).find(text) == std::string::npos) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        PumpFor(100);
+    }
+    return true;
 }
 
 void Kill(Child& child)

@@ -23,6 +23,12 @@ Child Start(const std::string& application, const std::string& commandLine,
 // The exit code, or STILL_ACTIVE when the process runs past the timeout (it is then killed).
 DWORD WaitForExit(Child& child, DWORD timeoutMs);
 void Kill(Child& child);
+bool IsRunning(const Child& child);
+// Whether the process runs on through milliseconds of this thread's messages handled.
+bool StaysRunningFor(const Child& child, DWORD milliseconds);
+// Handles this thread's messages until the file (a fixture's log, which its program may hold
+// open) holds the text; false after the timeout.
+bool WaitForFileText(const std::string& path, const char* text, DWORD timeoutMs);
 
 // ---- Windows -------------------------------------------------------------------------------
 

@@ -302,22 +302,23 @@ protected:
     void EndAccessory()
     {
         HANDLE held = LauncherState.accessoryProcess.hProcess;
-        if (held) {
-            TerminateProcess(held, 1);
-            WaitForSingleObject(held, 5000);
+        HANDLE process = held ? held : OpenLeftAccessory();
+        if (!process)
             return;
-        }
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        if (process != held)
+            CloseHandle(process);
+    }
+
+    static HANDLE OpenLeftAccessory()
+    {
         HWND left = FindWindowA("VelorandixFixture", nullptr);
         if (!left)
-            return;
+            return nullptr;
         DWORD processId = 0;
         GetWindowThreadProcessId(left, &processId);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
-        if (process) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
+        return OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
     }
 
     std::string ReadLog() { return ReadTextFile(log); }
