@@ -2,6 +2,7 @@
 // page or in UTF-8 as today's players write it, resolved against the playlist's folder, and
 // released again.
 #include "launcher/playlist.h"
+#include "launcher/ansi_path.h"
 #include "launcher/portable/playlist_text.h"
 #include "launcher/portable/track_path.h"
 #include "saver_host/saver_host.h"
@@ -13,15 +14,9 @@
 // A read takes at most 1023 bytes of a line and its NUL; a longer line comes in pieces.
 const int PLAYLIST_LINE_SIZE = 1024;
 static_assert(FOLDER_SIZE <= PLAYLIST_PATH_SIZE, "the playlist's folder fits baseDirectory");
-// A track as UTF-16: the playlist's folder and a line. Each unit takes at most two bytes in
-// the ANSI code page.
-const int WIDE_PATH_SIZE = PLAYLIST_PATH_SIZE + PLAYLIST_LINE_SIZE;
-const int ANSI_PATH_SIZE = 2 * WIDE_PATH_SIZE;
+static_assert(PLAYLIST_PATH_SIZE + PLAYLIST_LINE_SIZE <= WIDE_PATH_SIZE,
+              "a track as UTF-16: the playlist's folder and a line");
 static_assert(sizeof(Utf16Unit) == sizeof(WCHAR), "decoded text goes to the wide calls");
-
-// The short form of a path: the NT family's GetShortPathNameW, looked up because the Windows 95
-// family has only a stub of it, which fails.
-typedef DWORD(WINAPI* ShortPathFunction)(LPCWSTR longPath, LPWSTR shortPath, DWORD size);
 
 Playlist gPlaylist;
 
@@ -51,36 +46,12 @@ static bool ReadsAsUtf8(FILE* file, const char* playlistPath)
     return SurveyFindsUtf8(&survey);
 }
 
-// The text in the ANSI code page when every character of it has a form there.
-// WideCharToMultiByte puts a default or a look-alike character (e for é) in place of one that
-// has none, and the Windows 95 family knows no flag against look-alikes: only text that comes
-// back unchanged the other way is taken.
-static bool ToAnsi(const WCHAR* wide, char* ansi, int ansiSize)
-{
-    BOOL usedDefault = FALSE;
-    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, ansiSize, nullptr, &usedDefault) == 0 ||
-        usedDefault)
-        return false;
-    WCHAR back[WIDE_PATH_SIZE];
-    if (MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, WIDE_PATH_SIZE) == 0)
-        return false;
-    for (int i = 0; back[i] == wide[i]; ++i) {
-        if (wide[i] == L'\0')
-            return true;
-    }
-    return false;
-}
-
 // The short name of the line's file in the ANSI code page, for a name the code page cannot
 // hold. Only the file system knows it, so the file must exist: the line is resolved first as
 // the track path would be (a drive or a share stands as written, anything else lies in the
 // playlist's folder).
 static bool FormShortPath(const char* baseDirectory, const WCHAR* line, char* path, int pathSize)
 {
-    ShortPathFunction shortPathOf = reinterpret_cast<ShortPathFunction>(
-        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetShortPathNameW"));
-    if (shortPathOf == nullptr)
-        return false;
     WCHAR longPath[WIDE_PATH_SIZE];
     int length = 0;
     bool standsAlone =
@@ -99,11 +70,7 @@ static bool FormShortPath(const char* baseDirectory, const WCHAR* line, char* pa
         longPath[length++] = *line;
     }
     longPath[length] = L'\0';
-    WCHAR shortPath[WIDE_PATH_SIZE];
-    DWORD shortLength = shortPathOf(longPath, shortPath, WIDE_PATH_SIZE);
-    if (shortLength == 0 || shortLength >= WIDE_PATH_SIZE)
-        return false;
-    return ToAnsi(shortPath, path, pathSize);
+    return ShortAnsiPath(longPath, path, pathSize);
 }
 
 // A UTF-8 line becomes a line in the ANSI code page and is then taken like any other; a name
@@ -116,7 +83,7 @@ static int AddUtf8Entry(Playlist* playlist, const char* line)
     if (!DecodeUtf8(line, wide, PLAYLIST_LINE_SIZE))
         return 0;
     char ansi[ANSI_PATH_SIZE];
-    if (ToAnsi(wide, ansi, ANSI_PATH_SIZE) ||
+    if (WideToAnsi(wide, ansi, ANSI_PATH_SIZE) ||
         FormShortPath(playlist->baseDirectory, wide, ansi, ANSI_PATH_SIZE))
         return playlist->AddEntry(ansi);
     return 0;

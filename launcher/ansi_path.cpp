@@ -1,0 +1,39 @@
+// Paths between UTF-16 and the ANSI code page, checked both ways, and the short name of a path
+// the code page cannot hold.
+#include "launcher/ansi_path.h"
+
+// The NT family's GetShortPathNameW, looked up because the Windows 95 family has only a stub of
+// it, which fails.
+typedef DWORD(WINAPI* ShortPathFunction)(LPCWSTR longPath, LPWSTR shortPath, DWORD size);
+
+// WideCharToMultiByte puts a default or a look-alike character (e for é) in place of one that
+// has none, and the Windows 95 family knows no flag against look-alikes: only text that comes
+// back unchanged the other way is taken.
+bool WideToAnsi(const WCHAR* wide, char* ansi, int ansiSize)
+{
+    BOOL usedDefault = FALSE;
+    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, ansiSize, nullptr, &usedDefault) == 0 ||
+        usedDefault)
+        return false;
+    WCHAR back[WIDE_PATH_SIZE];
+    if (MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, WIDE_PATH_SIZE) == 0)
+        return false;
+    for (int i = 0; back[i] == wide[i]; ++i) {
+        if (wide[i] == L'\0')
+            return true;
+    }
+    return false;
+}
+
+bool ShortAnsiPath(const WCHAR* longPath, char* ansi, int ansiSize)
+{
+    ShortPathFunction shortPathOf = reinterpret_cast<ShortPathFunction>(
+        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetShortPathNameW"));
+    if (shortPathOf == nullptr)
+        return false;
+    WCHAR shortPath[WIDE_PATH_SIZE];
+    DWORD shortLength = shortPathOf(longPath, shortPath, WIDE_PATH_SIZE);
+    if (shortLength == 0 || shortLength >= static_cast<DWORD>(WIDE_PATH_SIZE))
+        return false;
+    return WideToAnsi(shortPath, ansi, ansiSize);
+}
