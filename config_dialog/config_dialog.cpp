@@ -1,8 +1,10 @@
 // The configure mode's settings dialog: the accessory's and the playlist's paths chosen through
 // the file-open dialog, the background colour through the colour chooser and shown in a swatch,
-// the launcher's version, and the settings saved on OK.
+// the launcher's version, and the settings saved on OK. Every text it shows goes through the
+// host's user texts (saver_host.h): UTF-16 on the NT family, where the dialog is a Unicode one.
 #include "config_dialog/config_dialog.h"
 #include "config_dialog/portable/version_numbers.h"
+#include "launcher/ansi_path.h"
 #include "launcher/settings.h"
 #include "resources/resource_ids.h"
 #include "saver_host/saver_host.h"
@@ -17,22 +19,43 @@ void ResetConfigDialogState()
 }
 
 // The full structure, reserved fields and FlagsEx included: the size the dialog is given first.
-static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 88 : 152),
-              "OPENFILENAMEA in its full form");
+static_assert(sizeof(OPENFILENAMEW) == (sizeof(void*) == 4 ? 88 : 152),
+              "OPENFILENAMEW in its full form");
+static_assert(sizeof(OPENFILENAMEA) == sizeof(OPENFILENAMEW), "the two forms share one layout");
 static_assert(sizeof(CHOOSECOLORA) == (sizeof(void*) == 4 ? 36 : 72), "CHOOSECOLORA");
 
-// Each filter is one description and one pattern, each NUL-terminated, and one more NUL.
-static const char ACCESSORY_FILTER[] = "velorandix.exe\0velorandix.exe\0";
-static const char ACCESSORY_TITLE[] = "velorandix.exeを選択してください";
-static const char PLAYLIST_FILTER[] = "m3u files {*.m3u;*.m3u8}\0*.m3u;*.m3u8\0";
-static const char PLAYLIST_TITLE[] = "m3u形式のプレイリストを選択してください";
+// What a browse button chooses: the file-open dialog's title and its one file type (a name in
+// the user's language from the string table, and a pattern), and the setting and the edit
+// control the chosen path goes to.
+struct FileChoice {
+    UINT titleId;
+    UINT fileTypeId;
+    const WCHAR* pattern;
+    char (LauncherSettingsRecord::*path)[SETTINGS_PATH_SIZE];
+    int control;
+};
+static const FileChoice ACCESSORY_CHOICE = {IDS_ACCESSORY_DIALOG_TITLE,
+                                            IDS_ACCESSORY_FILE_TYPE,
+                                            L"velorandix.exe",
+                                            &LauncherSettingsRecord::accessoryPath,
+                                            IDC_ACCESSORY_PATH};
+static const FileChoice PLAYLIST_CHOICE = {IDS_PLAYLIST_DIALOG_TITLE,
+                                           IDS_PLAYLIST_FILE_TYPE,
+                                           L"*.m3u;*.m3u8",
+                                           &LauncherSettingsRecord::playlistPath,
+                                           IDC_PLAYLIST_PATH};
 // A name typed without an extension gets this one, in the playlist's dialog too.
-static const char DEFAULT_EXTENSION[] = "exe";
+static const WCHAR DEFAULT_EXTENSION[] = L"exe";
+// A file type's name, a pattern, their NULs and the closing one.
+static const int FILTER_SIZE = 256;
 
 // The common dialogs are loaded when the dialog first needs one, not imported: an import
 // would load COMDLG32 and the shell libraries behind it into every full-screen run too,
 // costing start time and memory where no dialog is ever shown.
 static const char COMMON_DIALOG_LIBRARY[] = "COMDLG32.DLL";
+typedef BOOL(WINAPI* GetOpenFileNameWFunction)(OPENFILENAMEW* request);
+typedef BOOL(WINAPI* GetOpenFileNameAFunction)(OPENFILENAMEA* request);
+typedef DWORD(WINAPI* CommDlgExtendedErrorFunction)();
 typedef BOOL(WINAPI* ChooseColorFunction)(CHOOSECOLORA* request);
 
 static HMODULE gCommonDialogs; // loaded once, kept until the process ends
@@ -44,59 +67,118 @@ static FARPROC CommonDialogEntry(const char* name)
     return gCommonDialogs ? GetProcAddress(gCommonDialogs, name) : nullptr;
 }
 
-// A library or entry that cannot be had counts as a failed dialog: nothing changes.
-static BOOL WINAPI ShowOpenFileDialog(OPENFILENAMEA* request)
+CommonDialogEntryFunction gCommonDialogEntry = CommonDialogEntry;
+
+// Copies text into size units at most, the NUL included; returns the units copied before it.
+// KERNEL32's wide string functions are stubs on the Windows 95 family.
+static int CopyText(WCHAR* to, const WCHAR* text, int size)
 {
-    auto entry = reinterpret_cast<GetOpenFileNameFunction>(CommonDialogEntry("GetOpenFileNameA"));
+    int length = 0;
+    for (; length < size - 1 && text[length] != L'\0'; ++length)
+        to[length] = text[length];
+    to[length] = L'\0';
+    return length;
+}
+
+// Counts the units of a filter list up to and with its closing NUL.
+static int FilterLength(const WCHAR* filter)
+{
+    int length = 0;
+    while (filter[length] != L'\0' || filter[length + 1] != L'\0')
+        ++length;
+    return length + 2;
+}
+
+// length units of text (-1: up to its NUL) in the system's code page, into size bytes.
+static void ToCodePage(const WCHAR* text, int length, char* ansi, int size)
+{
+    if (!WideCharToMultiByte(CP_ACP, 0, text, length, ansi, size, nullptr, nullptr))
+        ansi[0] = '\0';
+}
+
+// The Windows 95 family has only a stub of GetOpenFileNameW: the same request goes to
+// GetOpenFileNameA in the system's code page, and the file chosen comes back in UTF-16.
+static BOOL ShowAnsiOpenFileDialog(OPENFILENAMEW* request)
+{
+    auto entry = reinterpret_cast<GetOpenFileNameAFunction>(gCommonDialogEntry("GetOpenFileNameA"));
+    if (!entry)
+        return FALSE;
+    char filter[2 * FILTER_SIZE];
+    char title[2 * USER_CAPTION_SIZE];
+    char extension[sizeof DEFAULT_EXTENSION];
+    char file[SETTINGS_PATH_SIZE];
+    ToCodePage(request->lpstrFilter, FilterLength(request->lpstrFilter), filter, sizeof filter);
+    ToCodePage(request->lpstrTitle, -1, title, sizeof title);
+    ToCodePage(request->lpstrDefExt, -1, extension, sizeof extension);
+    ToCodePage(request->lpstrFile, -1, file, sizeof file);
+    OPENFILENAMEA ansi;
+    CopyMemory(&ansi, request, sizeof ansi); // the same fields, and the older form's size
+    ansi.lpstrFilter = filter;
+    ansi.lpstrTitle = title;
+    ansi.lpstrDefExt = extension;
+    ansi.lpstrFile = file;
+    ansi.nMaxFile = sizeof file;
+    return entry(&ansi) &&
+           AnsiToUserText(file, request->lpstrFile, static_cast<int>(request->nMaxFile)) > 0;
+}
+
+// A library or entry that cannot be had counts as a failed dialog: nothing changes.
+static BOOL ShowOpenFileDialog(OPENFILENAMEW* request)
+{
+    if (SaverState.isWin9x)
+        return ShowAnsiOpenFileDialog(request);
+    auto entry = reinterpret_cast<GetOpenFileNameWFunction>(gCommonDialogEntry("GetOpenFileNameW"));
     return entry && entry(request);
 }
 
-static DWORD WINAPI LastCommonDialogError()
+static DWORD LastCommonDialogError()
 {
     auto entry =
-        reinterpret_cast<CommDlgExtendedErrorFunction>(CommonDialogEntry("CommDlgExtendedError"));
+        reinterpret_cast<CommDlgExtendedErrorFunction>(gCommonDialogEntry("CommDlgExtendedError"));
     return entry ? entry() : 0;
 }
 
-GetOpenFileNameFunction gGetOpenFileName = ShowOpenFileDialog;
-CommDlgExtendedErrorFunction gCommDlgExtendedError = LastCommonDialogError;
-
 static BOOL ShowColorDialog(CHOOSECOLORA* request)
 {
-    auto entry = reinterpret_cast<ChooseColorFunction>(CommonDialogEntry("ChooseColorA"));
+    auto entry = reinterpret_cast<ChooseColorFunction>(gCommonDialogEntry("ChooseColorA"));
     return entry && entry(request);
 }
 
 static const char FILE_VERSION_KEY[] = "\\StringFileInfo\\041104b0\\FileVersion";
 static const DWORD MODULE_PATH_SIZE = 260;
-static const int CAPTION_SIZE = 128; // the dialog's title, about 60 bytes
 
 // 1 when the user confirmed a file; otherwise 0, and *error says why (0 for a cancel).
 // The common dialogs of the Windows 95 family and NT 4 know only the structure without its
 // reserved fields and FlagsEx (76 bytes on 32-bit Windows) and refuse the full one without
 // showing anything; they get that older form, which is kept for any further call with this
 // request. Newer systems are given the full form first, as they expect.
-static int OpenFileDialog(OPENFILENAMEA* request, DWORD* error)
+static int OpenFileDialog(OPENFILENAMEW* request, DWORD* error)
 {
-    if (gGetOpenFileName(request))
+    if (ShowOpenFileDialog(request))
         return 1;
-    *error = gCommDlgExtendedError();
-    if (*error != CDERR_STRUCTSIZE || request->lStructSize == OPENFILENAME_SIZE_VERSION_400A)
+    *error = LastCommonDialogError();
+    if (*error != CDERR_STRUCTSIZE || request->lStructSize == OPENFILENAME_SIZE_VERSION_400W)
         return 0;
-    request->lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    if (gGetOpenFileName(request))
+    request->lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    if (ShowOpenFileDialog(request))
         return 1;
-    *error = gCommDlgExtendedError();
+    *error = LastCommonDialogError();
     return 0;
 }
 
-// Shows the file-open dialog starting from the name in path (SETTINGS_PATH_SIZE bytes). A
-// confirmed choice replaces path with the full path chosen; anything else leaves it as it was.
-static int ChooseFile(HWND dialog, char* path, const char* filter, const char* title)
+// Shows the file-open dialog for the choice, starting from the name in path. 1 when the user
+// confirmed a file, whose full path is then in chosen (SETTINGS_PATH_SIZE units).
+static int ChooseFile(HWND dialog, const FileChoice& choice, const char* path, WCHAR* chosen)
 {
-    char chosen[SETTINGS_PATH_SIZE];
-    lstrcpynA(chosen, path, SETTINGS_PATH_SIZE);
-    OPENFILENAMEA request = {};
+    WCHAR title[USER_CAPTION_SIZE];
+    LoadUserText(choice.titleId, title, USER_CAPTION_SIZE);
+    // The type's name, its pattern, and an empty string that closes the list.
+    WCHAR filter[FILTER_SIZE] = {};
+    int patternStart = LoadUserText(choice.fileTypeId, filter, FILTER_SIZE / 2) + 1;
+    CopyText(filter + patternStart, choice.pattern, FILTER_SIZE - patternStart - 1);
+    AnsiToUserText(path, chosen, SETTINGS_PATH_SIZE);
+
+    OPENFILENAMEW request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = dialog;
     request.lpstrFilter = filter;
@@ -109,28 +191,57 @@ static int ChooseFile(HWND dialog, char* path, const char* filter, const char* t
     int confirmed = OpenFileDialog(&request, &error);
     // A stored path that the dialog refuses as a starting name would keep the dialog from
     // ever opening, and the path could never be replaced: start from no name instead.
-    if (!confirmed && error == FNERR_INVALIDFILENAME && chosen[0] != '\0') {
-        chosen[0] = '\0';
+    if (!confirmed && error == FNERR_INVALIDFILENAME && chosen[0] != L'\0') {
+        chosen[0] = L'\0';
         confirmed = OpenFileDialog(&request, &error);
     }
-    if (!confirmed)
+    return confirmed;
+}
+
+// A box of the dialog's, captioned with its title: the text numbered first, the path, then
+// the text numbered second. Composed by hand: wsprintf stops at 1024 characters, and the path
+// may have 1023.
+static void ShowPathBox(HWND dialog, UINT first, const WCHAR* path, UINT second, UINT icon)
+{
+    WCHAR text[USER_TEXT_SIZE];
+    int length = LoadUserText(first, text, USER_TEXT_SIZE - SETTINGS_PATH_SIZE);
+    length += CopyText(text + length, path, SETTINGS_PATH_SIZE);
+    LoadUserText(second, text + length, USER_TEXT_SIZE - length);
+    WCHAR caption[USER_CAPTION_SIZE];
+    GetUserText(dialog, caption, USER_CAPTION_SIZE);
+    ShowUserBox(dialog, text, caption, MB_OK | icon);
+}
+
+// The settings hold paths in the ANSI code page. A path chosen that the code page cannot hold
+// is kept by its short name, made of characters it holds, where the file system keeps one;
+// without one the user is told, and the former path stays: a path of "?"s names no file.
+static int KeepChosenPath(HWND dialog, const WCHAR* chosen, char* path)
+{
+    char ansi[SETTINGS_PATH_SIZE];
+    if (!WideToAnsi(chosen, ansi, SETTINGS_PATH_SIZE) &&
+        !ShortAnsiPath(chosen, ansi, SETTINGS_PATH_SIZE)) {
+        ShowPathBox(dialog, IDS_UNUSABLE_PATH, chosen, IDS_UNUSABLE_PATH_ADVICE, MB_ICONWARNING);
         return 0;
-    lstrcpynA(path, chosen, SETTINGS_PATH_SIZE);
+    }
+    lstrcpyA(path, ansi);
     return 1;
 }
 
-static void BrowseForAccessory(HWND dialog)
+// A path of the settings, or any text in the ANSI code page, shown in a control.
+static void ShowAnsiText(HWND dialog, int control, const char* ansi)
 {
-    char* path = ConfigDialogState.settings.accessoryPath;
-    if (ChooseFile(dialog, path, ACCESSORY_FILTER, ACCESSORY_TITLE))
-        SetDlgItemTextA(dialog, IDC_ACCESSORY_PATH, path);
+    WCHAR text[SETTINGS_PATH_SIZE];
+    AnsiToUserText(ansi, text, SETTINGS_PATH_SIZE);
+    SetUserText(dialog, control, text);
 }
 
-static void BrowseForPlaylist(HWND dialog)
+// A confirmed choice replaces the setting and its control's text; anything else leaves both.
+static void Browse(HWND dialog, const FileChoice& choice)
 {
-    char* path = ConfigDialogState.settings.playlistPath;
-    if (ChooseFile(dialog, path, PLAYLIST_FILTER, PLAYLIST_TITLE))
-        SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, path);
+    char* path = ConfigDialogState.settings.*choice.path;
+    WCHAR chosen[SETTINGS_PATH_SIZE];
+    if (ChooseFile(dialog, choice, path, chosen) && KeepChosenPath(dialog, chosen, path))
+        ShowAnsiText(dialog, choice.control, path);
 }
 
 // Forgetting the brush once deleted keeps a late paint from being handed a deleted brush.
@@ -169,7 +280,7 @@ static void ShowVersionText(HWND dialog)
     const int* numbers = ConfigDialogState.versionNumbers;
     int length = wsprintfA(text, VERSION_LINE_FORMAT, numbers[0], numbers[1], numbers[2]);
     lstrcpynA(text + length, VERSION_CREDIT_LINE, VERSION_TEXT_SIZE - length);
-    SetDlgItemTextA(dialog, IDC_VERSION_TEXT, text);
+    ShowAnsiText(dialog, IDC_VERSION_TEXT, text);
 }
 
 // The dialog works on its own copy of the settings, loaded as it opens and saved on OK.
@@ -180,8 +291,8 @@ static INT_PTR OnInitDialog(HWND dialog, HWND, LPARAM)
     LoadSettings(settings);
     ReadFileVersion();
     ConfigDialogState.swatchBrush = CreateSolidBrush(settings->backgroundColor);
-    SetDlgItemTextA(dialog, IDC_ACCESSORY_PATH, settings->accessoryPath);
-    SetDlgItemTextA(dialog, IDC_PLAYLIST_PATH, settings->playlistPath);
+    ShowAnsiText(dialog, IDC_ACCESSORY_PATH, settings->accessoryPath);
+    ShowAnsiText(dialog, IDC_PLAYLIST_PATH, settings->playlistPath);
     ShowVersionText(dialog);
     return 1; // the system focuses the first tab stop, OK
 }
@@ -194,18 +305,14 @@ static INT_PTR OnCtlColorStatic(HWND dialog, HDC context, HWND control)
     return reinterpret_cast<INT_PTR>(ConfigDialogState.swatchBrush);
 }
 
-// Composed by hand: wsprintfA stops at 1024 characters, and the path may have 1023.
+// The settings file's path, in the ANSI code page, in an error box of the dialog's.
 static void ShowSaveFailure(HWND dialog)
 {
     char settingsPath[SETTINGS_PATH_SIZE];
     SettingsFilePath(settingsPath);
-    char text[sizeof SAVE_FAILED_TEXT + SETTINGS_PATH_SIZE + sizeof SAVE_FAILED_ADVICE];
-    lstrcpyA(text, SAVE_FAILED_TEXT);
-    lstrcatA(text, settingsPath);
-    lstrcatA(text, SAVE_FAILED_ADVICE);
-    char caption[CAPTION_SIZE];
-    GetWindowTextA(dialog, caption, CAPTION_SIZE);
-    MessageBoxA(dialog, text, caption, MB_OK | MB_ICONERROR);
+    WCHAR path[SETTINGS_PATH_SIZE];
+    AnsiToUserText(settingsPath, path, SETTINGS_PATH_SIZE);
+    ShowPathBox(dialog, IDS_SAVE_FAILED, path, IDS_SAVE_FAILED_ADVICE, MB_ICONERROR);
 }
 
 // A save that failed is told, and the dialog stays open with the user's choices, for Cancel or
@@ -226,8 +333,8 @@ static INT_PTR OnCommand(HWND dialog, int id, HWND, UINT)
     switch (id) {
     case IDOK: OnOk(dialog); return 1;
     case IDCANCEL: EndConfigDialog(dialog, NORMAL_EXIT_CODE); return 1; // also Esc, close box
-    case IDC_ACCESSORY_BROWSE: BrowseForAccessory(dialog); return 1;
-    case IDC_PLAYLIST_BROWSE: BrowseForPlaylist(dialog); return 1;
+    case IDC_ACCESSORY_BROWSE: Browse(dialog, ACCESSORY_CHOICE); return 1;
+    case IDC_PLAYLIST_BROWSE: Browse(dialog, PLAYLIST_CHOICE); return 1;
     case IDC_COLOR_CHANGE: ChangeBackgroundColor(dialog); return 1;
     }
     return 0;

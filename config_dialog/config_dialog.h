@@ -13,23 +13,14 @@ struct ConfigDialogStateRecord {
 };
 extern ConfigDialogStateRecord ConfigDialogState;
 
-// The error box of an OK whose save failed, owned by the dialog and captioned with its title:
-// the first text, the settings file's full path, then the second text. The dialog stays open.
-inline constexpr char SAVE_FAILED_TEXT[] = "設定を保存できませんでした。\n\n設定ファイル:\n";
-inline constexpr char SAVE_FAILED_ADVICE[] =
-    "\n\nこのスクリーンセーバー（.scr ファイル）を書き込みできるフォルダ"
-    "（例: マイ ドキュメントの中）に置き、そこからインストールして設定し直してください。";
-
 // All back to zero, as before the dialog opens: WM_INITDIALOG begins with it; tests too.
 void ResetConfigDialogState();
 
-// The shapes of GetOpenFileNameA and CommDlgExtendedError. The browse buttons reach the
-// file-open dialog through these two, which look the real entries up in COMDLG32 in the
-// product and stand in for an older system's common dialogs in tests.
-typedef BOOL(WINAPI* GetOpenFileNameFunction)(OPENFILENAMEA* request);
-typedef DWORD(WINAPI* CommDlgExtendedErrorFunction)();
-extern GetOpenFileNameFunction gGetOpenFileName;
-extern CommDlgExtendedErrorFunction gCommDlgExtendedError;
+// The entries of the common dialogs (COMDLG32) by name: looked up in the library, loaded when
+// the dialog first needs one, in the product; a stand-in for an older system's common dialogs
+// in tests. Null when there is no such entry.
+typedef FARPROC (*CommonDialogEntryFunction)(const char* name);
+extern CommonDialogEntryFunction gCommonDialogEntry;
 
 // Ends the dialog with 1 after OK (the settings saved) and with 0 after Cancel.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

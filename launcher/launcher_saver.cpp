@@ -9,6 +9,7 @@
 #include "launcher/player.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
+#include "resources/resource_ids.h"
 #include "saver_host/saver_host.h"
 
 static int WindowWidth()
@@ -47,16 +48,23 @@ static void StopMusic(HWND window)
     LauncherState.musicStarted = 0;
 }
 
+// Texts of the string table (resources/texts.h), in the user's language.
+static void WarnOfMissingAccessory(HWND window)
+{
+    WCHAR text[USER_TEXT_SIZE];
+    WCHAR caption[USER_CAPTION_SIZE];
+    LoadUserText(IDS_MISSING_ACCESSORY, text, USER_TEXT_SIZE);
+    LoadUserText(IDS_MISSING_ACCESSORY_CAPTION, caption, USER_CAPTION_SIZE);
+    ShowUserBox(window, text, caption, MB_OK | MB_ICONWARNING);
+}
+
 static void OnCreate(HWND window, const CREATESTRUCTA*)
 {
     OutputDebugStringA("WM_CREATE\n");
     ResetLauncherState();
     LoadSettings(&LauncherSettings);
     if (!FileExists(LauncherSettings.accessoryPath))
-        MessageBoxA(window,
-                    MISSING_ACCESSORY_TEXT,
-                    MISSING_ACCESSORY_CAPTION,
-                    MB_OK | MB_ICONWARNING);
+        WarnOfMissingAccessory(window);
     // The box dispatches the window's messages: a close request may have ended the run.
     if (!IsWindow(window))
         return;

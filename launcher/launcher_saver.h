@@ -11,9 +11,5 @@
 const int MIN_FULL_SCREEN_WIDTH = 640;
 const UINT_PTR MUSIC_TIMER_ID = 1;
 const UINT MUSIC_TIMER_PERIOD = 1000;
-// The warning at window creation when the accessory's path names no file.
-inline constexpr char MISSING_ACCESSORY_TEXT[] =
-    "設定が不完全です。\n設定を開きvelorandix.exeの場所を指定する必要があります。";
-inline constexpr char MISSING_ACCESSORY_CAPTION[] = "velora_v010用スクリーンセーバーLauncher";
 
 LRESULT CALLBACK LauncherSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

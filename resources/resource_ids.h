@@ -1,5 +1,5 @@
-/* Identifiers shared by the resource script and the code: the settings dialog and its
-   controls, the version resource's string block. Plain defines, so that windres reads it too. */
+/* Identifiers shared by the resource scripts and the code: the settings dialog and its
+   controls, the string table's texts, the icon. Plain defines, so that windres reads it too. */
 #pragma once
 
 #define CONFIG_DIALOG_TEMPLATE 2003
@@ -10,6 +10,18 @@
 #define IDC_PLAYLIST_PATH 1005
 #define IDC_PLAYLIST_BROWSE 1006
 #define IDC_VERSION_TEXT 1007
+
+/* The string table's texts (texts.h holds them), loaded by number. */
+#define IDS_MISSING_ACCESSORY 1
+#define IDS_MISSING_ACCESSORY_CAPTION 2
+#define IDS_SAVE_FAILED 3
+#define IDS_SAVE_FAILED_ADVICE 4
+#define IDS_UNUSABLE_PATH 5
+#define IDS_UNUSABLE_PATH_ADVICE 6
+#define IDS_ACCESSORY_DIALOG_TITLE 7
+#define IDS_ACCESSORY_FILE_TYPE 8
+#define IDS_PLAYLIST_DIALOG_TITLE 9
+#define IDS_PLAYLIST_FILE_TYPE 10
 
 /* The predefined control classes by their atoms, as a dialog template names them. windres keeps
    a class given by name as a string; a number becomes the atom. */

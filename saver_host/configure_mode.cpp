@@ -20,8 +20,14 @@ int ShowConfigDialog(HWND owner)
     const SaverDefinition* saver = SaverState.saver;
     if (saver == nullptr || saver->configDialogProc == nullptr)
         return NORMAL_EXIT_CODE; // a saver without settings has nothing to configure
-    return static_cast<int>(DialogBoxParamA(SaverState.instance,
-                                            MAKEINTRESOURCEA(saver->configDialogTemplate),
+    if (SaverState.isWin9x)
+        return static_cast<int>(DialogBoxParamA(SaverState.instance,
+                                                MAKEINTRESOURCEA(saver->configDialogTemplate),
+                                                owner,
+                                                saver->configDialogProc,
+                                                0));
+    return static_cast<int>(DialogBoxParamW(SaverState.instance,
+                                            MAKEINTRESOURCEW(saver->configDialogTemplate),
                                             owner,
                                             saver->configDialogProc,
                                             0));

@@ -111,10 +111,37 @@ int WINAPI SaverMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR comma
 
 // ==== configure_mode.cpp: the configure mode =======================================
 
+// The saver's settings dialog, modal over owner (may be null). On the NT family it is a
+// Unicode dialog, whose controls hold UTF-16 whatever the ANSI code page; the Windows 95
+// family makes it with the ANSI functions, in its code page. Returns the dialog's end value,
+// or -1 when it cannot be made.
 int ShowConfigDialog(HWND owner);
 // Loads and initialises the common controls the dialog is made of. Always 1 here: a system
 // without them still shows the dialog with USER32's controls; 0 would refuse the dialog.
 int PrepareConfigDialog(HINSTANCE instance);
+
+// ==== user_text.cpp: texts the user reads, on either family =======================
+//
+// Texts are UTF-16 here, taken from the string table of the executable (SaverState.instance)
+// in the language the system picks. Each call below chooses by SaverState.isWin9x: the wide
+// function on the NT family; on the Windows 95 family the ANSI one, in its code page.
+
+// Room for the longest text shown: a sentence, a path, another sentence.
+const int USER_TEXT_SIZE = 4096;
+// Room for a title bar's text.
+const int USER_CAPTION_SIZE = 128;
+
+// The string table's text number id into text (size units); its length, 0 when missing.
+int LoadUserText(UINT id, WCHAR* text, int size);
+// MessageBox: the button pressed.
+int ShowUserBox(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type);
+// SetDlgItemText.
+void SetUserText(HWND dialog, int control, const WCHAR* text);
+// GetWindowText: the length, 0 for none.
+int GetUserText(HWND window, WCHAR* text, int size);
+// Text in the ANSI code page, a path of the settings for one, as UTF-16: the length, or 0 (an
+// empty text) when it does not fit.
+int AnsiToUserText(const char* ansi, WCHAR* text, int size);
 
 // ==== window_text.cpp: windows named on the command line ===========================
 

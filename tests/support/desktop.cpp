@@ -1,6 +1,8 @@
 // Processes, windows and input for the programs the tests and the benchmark run under Wine.
 #include "tests/support/desktop.h"
 #include "tests/support/files.h"
+#include <tlhelp32.h>
+#include <algorithm>
 
 Child Start(const std::string& application, const std::string& commandLine,
             const std::vector<std::string>& extraEnvironment, const std::string& stderrPath,
@@ -53,6 +55,59 @@ Child Start(const std::string& application, const std::string& commandLine,
     }
     if (errorFile)
         CloseHandle(errorFile);
+    return child;
+}
+
+const WineLocale JAPANESE_SYSTEM = {"Japanese system", nullptr, true};
+const WineLocale ENGLISH_SYSTEM = {"English system", "LC_ALL=C.UTF-8", false};
+const WineLocale WESTERN_SYSTEM_JAPANESE_UI = {
+    "Western system with a Japanese UI",
+    "LC_ALL= LANG=C.UTF-8 LC_CTYPE=C.UTF-8 LC_MESSAGES=ja_JP.UTF-8",
+    true};
+
+static std::vector<DWORD> ProcessesNamed(const std::string& name)
+{
+    std::vector<DWORD> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0)
+            found.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return found;
+}
+
+Child StartInLocale(const WineLocale& locale, const std::string& application,
+                    const std::string& tail, const std::vector<std::string>& extraEnvironment)
+{
+    if (!locale.variables)
+        return Start(application, "\"" + application + "\" " + tail, extraEnvironment);
+    // The shell's environment is the session's: every entry goes on its command line.
+    std::string script = locale.variables;
+    for (const std::string& entry : extraEnvironment) {
+        size_t eq = entry.find('=');
+        script += " " + entry.substr(0, eq + 1) + "'" + entry.substr(eq + 1) + "'";
+    }
+    script += " exec $WINE '" + UnixPathOf(application) + "' " + tail;
+    std::string name = application.substr(application.find_last_of('\\') + 1);
+    std::vector<DWORD> before = ProcessesNamed(name);
+    Child shell = Start("Z:\\bin\\sh", "sh -c \"" + script + "\"");
+    if (shell.process)
+        CloseHandle(shell.process);
+
+    Child child;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000 && !child.process;) {
+        for (DWORD id : ProcessesNamed(name)) {
+            if (std::find(before.begin(), before.end(), id) != before.end())
+                continue;
+            child.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION |
+                                            PROCESS_TERMINATE,
+                                        FALSE, id);
+            child.processId = id;
+        }
+        PumpFor(50);
+    }
     return child;
 }
 
@@ -319,11 +374,11 @@ static BOOL CALLBACK AnswerBox(HWND window, LPARAM)
 {
     if (ClassNameOf(window) != "#32770" || !IsWindowVisible(window))
         return TRUE;
-    char text[2048]; // room for a full path and the words around it
+    wchar_t text[4096]; // room for a full path and the words around it
     SeenBox box;
-    GetWindowTextA(window, text, sizeof text);
+    GetWindowTextW(window, text, ARRAYSIZE(text));
     box.caption = text;
-    GetDlgItemTextA(window, 0xFFFF, text, sizeof text); // a message box's text control
+    GetDlgItemTextW(window, 0xFFFF, text, ARRAYSIZE(text)); // a message box's text control
     box.text = text;
     box.owner = GetWindow(window, GW_OWNER);
     box.icon = reinterpret_cast<HICON>(SendDlgItemMessageA(window, 0x440, STM_GETICON, 0, 0));

@@ -30,6 +30,30 @@ bool StaysRunningFor(const Child& child, DWORD milliseconds);
 // open) holds the text; false after the timeout.
 bool WaitForFileText(const std::string& path, const char* text, DWORD timeoutMs);
 
+// ---- Locales -------------------------------------------------------------------------------
+
+// A locale a program runs in. Wine takes a process's ANSI code page and UI language from the
+// Linux locale its loader starts in: entries given to CreateProcess (Start's extra
+// environment) reach the new process's environment but not its locale. A program is started
+// in another locale through the Linux shell.
+struct WineLocale {
+    const char* name;
+    const char* variables; // the shell's assignments; null for the session's own locale
+    bool japaneseUi;       // the UI language is Japanese (0x0411), else English (0x0409)
+};
+// The session's Japanese system: code page 932, Japanese UI.
+extern const WineLocale JAPANESE_SYSTEM;
+// A Western system: code page 1252, English UI.
+extern const WineLocale ENGLISH_SYSTEM;
+// A Western system whose user chose a Japanese UI: code page 1252, Japanese UI.
+extern const WineLocale WESTERN_SYSTEM_JAPANESE_UI;
+
+// Starts application with the command tail in the locale (its command line is its own path,
+// then the tail), with the extra environment entries. The process is found by its program's
+// name once it runs.
+Child StartInLocale(const WineLocale& locale, const std::string& application,
+                    const std::string& tail, const std::vector<std::string>& extraEnvironment = {});
+
 // ---- Windows -------------------------------------------------------------------------------
 
 // Polls for a top-level window of the process (any process when processId is 0) with the
@@ -67,10 +91,10 @@ void MoveMouseTo(int x, int y);
 
 // ---- Message boxes of this thread ----------------------------------------------------------
 
-// A box as it was seen: caption, text, owner and icon.
+// A box as it was seen: caption, text (read wide, as the box holds them), owner and icon.
 struct SeenBox {
-    std::string caption;
-    std::string text;
+    std::wstring caption;
+    std::wstring text;
     HWND owner;
     HICON icon;
 };

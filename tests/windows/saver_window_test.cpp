@@ -2,6 +2,7 @@
 // filter of the chain (SaverWindowProc), and the launcher's part of the chain with a real
 // accessory process and a recorded music device.
 #include "saver_chain_support.h"
+#include "tests/support/texts.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
@@ -102,8 +103,8 @@ TEST(RunSaver, PreviewFillsItsAreaWarnsForwardsHelpAndEndsWithItsHost)
 
     // The warning, in the preview too, owned by the saver window.
     ASSERT_EQ(SeenBoxes().size(), 1u);
-    EXPECT_EQ(SeenBoxes()[0].caption, MISSING_ACCESSORY_CAPTION);
-    EXPECT_EQ(SeenBoxes()[0].text, MISSING_ACCESSORY_TEXT);
+    EXPECT_EQ(SeenBoxes()[0].caption, TEXT_MISSING_ACCESSORY_CAPTION.japanese);
+    EXPECT_EQ(SeenBoxes()[0].text, TEXT_MISSING_ACCESSORY.japanese);
     // A child cannot own a window: the box belongs to the preview area's top-level window.
     EXPECT_EQ(SeenBoxes()[0].owner, gPreview.host);
 

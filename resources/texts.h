@@ -1,0 +1,68 @@
+/* Every text the user reads, in Japanese and in English side by side: the settings dialog's
+   template in its order, then the string table. Each is IN_LANGUAGE(japanese, english), and
+   whoever includes this defines IN_LANGUAGE: texts.rc once per language, the tests to read
+   both. A new text is one line here, and its control or string number in texts_layout.rc.
+   The Japanese texts are the ones a Japanese system has always shown, the half-width ｷｬﾝｾﾙ,
+   the ideographic spaces and the full-width colons included. UTF-8; plain defines, so that
+   windres reads it too. */
+#pragma once
+
+/* The settings dialog. English dialogs take the system's dialog font by its alias. */
+#define DIALOG_FONT_SIZE IN_LANGUAGE(9, 8)
+#define DIALOG_FONT IN_LANGUAGE("ＭＳ Ｐゴシック", "MS Shell Dlg")
+#define TEXT_DIALOG_TITLE \
+    IN_LANGUAGE("velorandixデスクトップアクセサリ用スクリーンセーバーランチャー", \
+                "velorandix Screen Saver Launcher")
+#define TEXT_CANCEL IN_LANGUAGE("ｷｬﾝｾﾙ", "Cancel")
+#define TEXT_ACCESSORY_FRAME \
+    IN_LANGUAGE("velorandixデスクトップアクセサリ本体 (設定必須)", \
+                "velorandix desktop accessory (required)")
+#define TEXT_ACCESSORY_LABEL \
+    IN_LANGUAGE("※使用するvelorandix.exeを指定してください", "Choose the velorandix.exe to run:")
+#define TEXT_SAVER_FRAME IN_LANGUAGE("スクリーンセーバーの設定", "Screen saver settings")
+/* Replaced by the version and the credit as the dialog opens. */
+#define TEXT_VERSION_PLACEHOLDER \
+    IN_LANGUAGE("ああああああああああああ\nああああああああああああ", "Version\nCredit")
+#define TEXT_COLOR_LABEL IN_LANGUAGE("背景色　：", "Color:")
+#define TEXT_COLOR_CHANGE IN_LANGUAGE("背景色の変更", "Change...")
+#define TEXT_PLAYLIST_LABEL IN_LANGUAGE("BGM　：", "Music:")
+#define TEXT_PLAYLIST_HINT IN_LANGUAGE("↓空欄ならBGM無し", "Empty: no music")
+#define TEXT_COLOR_SWATCH IN_LANGUAGE("　", " ")
+
+/* The string table. */
+#define TEXT_MISSING_ACCESSORY \
+    IN_LANGUAGE("設定が不完全です。\n設定を開きvelorandix.exeの場所を指定する必要があります。", \
+                "The settings are incomplete.\nOpen the settings and choose where " \
+                "velorandix.exe is.")
+#define TEXT_MISSING_ACCESSORY_CAPTION \
+    IN_LANGUAGE("velora_v010用スクリーンセーバーLauncher", "velora_v010 Screen Saver Launcher")
+/* An OK whose save failed: this, the settings file's full path, then the advice. */
+#define TEXT_SAVE_FAILED \
+    IN_LANGUAGE("設定を保存できませんでした。\n\n設定ファイル:\n", \
+                "The settings could not be saved.\n\nSettings file:\n")
+#define TEXT_SAVE_FAILED_ADVICE \
+    IN_LANGUAGE("\n\nこのスクリーンセーバー（.scr ファイル）を書き込みできるフォルダ" \
+                "（例: マイ ドキュメントの中）に置き、そこからインストールして設定し直してくだ" \
+                "さい。", \
+                "\n\nPut this screen saver (the .scr file) in a folder you can write to, such " \
+                "as one in Documents, then install it from there and set it up again.")
+/* A file chosen in a file-open dialog whose path the ANSI code page cannot hold and which has
+   no short name: this, the path, then the advice. The former setting stays. */
+#define TEXT_UNUSABLE_PATH \
+    IN_LANGUAGE("このファイルは設定できません:\n\n", "This file cannot be used:\n\n")
+#define TEXT_UNUSABLE_PATH_ADVICE \
+    IN_LANGUAGE("\n\nパスに、「Unicode 対応ではないプログラムの言語」で表せない文字があり、" \
+                "短い名前 (8.3 形式) もありません。その文字を含まない名前に変えるか、そのような" \
+                "フォルダーに移してから、選び直してください。設定は前のままです。", \
+                "\n\nIts path has characters that do not exist in the language set for " \
+                "non-Unicode programs, and Windows keeps no short (8.3) name for it. Rename it, " \
+                "or move it to a folder whose name has none of them, and choose it again. The " \
+                "former setting is kept.")
+/* The file-open dialogs: their titles, and the names of their one file type. */
+#define TEXT_ACCESSORY_DIALOG_TITLE \
+    IN_LANGUAGE("velorandix.exeを選択してください", "Choose velorandix.exe")
+#define TEXT_ACCESSORY_FILE_TYPE IN_LANGUAGE("velorandix.exe", "velorandix.exe")
+#define TEXT_PLAYLIST_DIALOG_TITLE \
+    IN_LANGUAGE("m3u形式のプレイリストを選択してください", "Choose an M3U playlist")
+#define TEXT_PLAYLIST_FILE_TYPE \
+    IN_LANGUAGE("m3u files {*.m3u;*.m3u8}", "M3U playlists (*.m3u;*.m3u8)")
