@@ -212,13 +212,33 @@ static void ShowPathBox(HWND dialog, UINT first, const WCHAR* path, UINT second,
     ShowUserBox(dialog, text, caption, MB_OK | icon);
 }
 
+// The short name of the file's folder and the file's own name, when the code page holds that
+// name: the accessory is known by its name, velorandix.exe, and a playlist read as UTF-8 by its
+// extension, .m3u8, which the file's short name would lose.
+static bool ShortFolderAnsiPath(const WCHAR* chosen, char* ansi)
+{
+    WCHAR folder[SETTINGS_PATH_SIZE];
+    int nameStart = CopyText(folder, chosen, SETTINGS_PATH_SIZE);
+    while (nameStart > 0 && folder[nameStart - 1] != L'\\')
+        --nameStart;
+    if (nameStart == 0)
+        return false;
+    folder[nameStart - 1] = L'\0';
+    if (!ShortAnsiPath(folder, ansi, SETTINGS_PATH_SIZE))
+        return false;
+    int length = lstrlenA(ansi);
+    ansi[length] = '\\';
+    return length + 1 < SETTINGS_PATH_SIZE &&
+           WideToAnsi(chosen + nameStart, ansi + length + 1, SETTINGS_PATH_SIZE - length - 1);
+}
+
 // The settings hold paths in the ANSI code page. A path chosen that the code page cannot hold
 // is kept by its short name, made of characters it holds, where the file system keeps one;
 // without one the user is told, and the former path stays: a path of "?"s names no file.
 static int KeepChosenPath(HWND dialog, const WCHAR* chosen, char* path)
 {
     char ansi[SETTINGS_PATH_SIZE];
-    if (!WideToAnsi(chosen, ansi, SETTINGS_PATH_SIZE) &&
+    if (!WideToAnsi(chosen, ansi, SETTINGS_PATH_SIZE) && !ShortFolderAnsiPath(chosen, ansi) &&
         !ShortAnsiPath(chosen, ansi, SETTINGS_PATH_SIZE)) {
         ShowPathBox(dialog, IDS_UNUSABLE_PATH, chosen, IDS_UNUSABLE_PATH_ADVICE, MB_ICONWARNING);
         return 0;

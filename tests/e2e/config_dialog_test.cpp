@@ -7,6 +7,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/desktop.h"
 #include "tests/support/files.h"
+#include "tests/support/texts.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -16,35 +17,68 @@
 #include <vector>
 
 const char DIALOG_CLASS[] = "#32770";
-const wchar_t DIALOG_TITLE[] = L"velorandixデスクトップアクセサリ用スクリーンセーバーランチャー";
 
-// The dialog template, control by control, in template order.
+// The dialog's two languages, as their templates hold them.
+struct TemplateLanguage {
+    const char* name;
+    WORD id; // the resources' language
+    const wchar_t* title;
+    WORD fontSize;
+    const wchar_t* font;
+};
+const TemplateLanguage JAPANESE = {
+    "Japanese", MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT),
+    L"velorandixデスクトップアクセサリ用スクリーンセーバーランチャー", 9, L"ＭＳ Ｐゴシック"};
+const TemplateLanguage ENGLISH = {"English", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                  L"velorandix Screen Saver Launcher", 8, L"MS Shell Dlg"};
+
+// The language a system shows: Japanese under a Japanese UI, English under any other.
+static const TemplateLanguage& LanguageOf(const WineLocale& system)
+{
+    return system.japaneseUi ? JAPANESE : ENGLISH;
+}
+
+// The systems the dialog is shown on.
+const WineLocale* const SYSTEMS[] = {&JAPANESE_SYSTEM, &ENGLISH_SYSTEM,
+                                     &WESTERN_SYSTEM_JAPANESE_UI};
+
+// The dialog template, control by control, in template order, with its text in each language.
 struct TemplateControl {
     int id;
     const wchar_t* className;
-    const wchar_t* text;
+    const wchar_t* japanese;
+    const wchar_t* english;
     DWORD style; // besides WS_CHILD | WS_VISIBLE
     int x, y, width, height;
+    const wchar_t* TextIn(const TemplateLanguage& language) const
+    {
+        return &language == &ENGLISH ? english : japanese;
+    }
 };
 const TemplateControl CONTROLS[] = {
-    {1, L"Button", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 132, 50, 14},
-    {2, L"Button", L"ｷｬﾝｾﾙ", BS_PUSHBUTTON | WS_TABSTOP, 192, 132, 50, 14},
-    {-1, L"Button", L"velorandixデスクトップアクセサリ本体 (設定必須)", BS_GROUPBOX, 7, 7, 235,
-     49},
-    {IDC_ACCESSORY_PATH, L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 17, 32, 194, 14},
-    {-1, L"Static", L"※使用するvelorandix.exeを指定してください", SS_LEFT | WS_GROUP, 18, 19,
-     134, 8},
-    {IDC_ACCESSORY_BROWSE, L"Button", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14},
-    {-1, L"Button", L"スクリーンセーバーの設定", BS_GROUPBOX, 7, 61, 235, 64},
-    {IDC_VERSION_TEXT, L"Static", L"ああああああああああああ\nああああああああああああ", SS_LEFT | WS_GROUP, 7,
-     130, 129, 16},
-    {-1, L"Static", L"背景色　：", SS_RIGHT | WS_GROUP, 18, 79, 31, 8},
-    {IDC_COLOR_CHANGE, L"Button", L"背景色の変更", BS_PUSHBUTTON | WS_TABSTOP, 80, 75, 50, 18},
-    {IDC_PLAYLIST_PATH, L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 57, 102, 154, 14},
-    {-1, L"Static", L"BGM　：", SS_RIGHT | WS_GROUP, 18, 106, 31, 8},
-    {IDC_PLAYLIST_BROWSE, L"Button", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 102, 17, 14},
-    {-1, L"Static", L"↓空欄ならBGM無し", SS_LEFT | WS_GROUP, 151, 89, 60, 8},
-    {IDC_COLOR_SWATCH, L"Static", L"　", SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 75, 18, 18},
+    {1, L"Button", L"OK", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 132, 50, 14},
+    {2, L"Button", L"ｷｬﾝｾﾙ", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 192, 132, 50, 14},
+    {-1, L"Button", L"velorandixデスクトップアクセサリ本体 (設定必須)",
+     L"velorandix desktop accessory (required)", BS_GROUPBOX, 7, 7, 235, 49},
+    {IDC_ACCESSORY_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 17, 32, 194,
+     14},
+    {-1, L"Static", L"※使用するvelorandix.exeを指定してください",
+     L"Choose the velorandix.exe to run:", SS_LEFT | WS_GROUP, 18, 19, 134, 8},
+    {IDC_ACCESSORY_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14},
+    {-1, L"Button", L"スクリーンセーバーの設定", L"Screen saver settings", BS_GROUPBOX, 7, 61, 235,
+     64},
+    {IDC_VERSION_TEXT, L"Static", L"ああああああああああああ\nああああああああああああ",
+     L"Version\nCredit", SS_LEFT | WS_GROUP, 7, 130, 129, 16},
+    {-1, L"Static", L"背景色　：", L"Color:", SS_RIGHT | WS_GROUP, 18, 79, 31, 8},
+    {IDC_COLOR_CHANGE, L"Button", L"背景色の変更", L"Change...", BS_PUSHBUTTON | WS_TABSTOP, 80,
+     75, 50, 18},
+    {IDC_PLAYLIST_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 57, 102, 154,
+     14},
+    {-1, L"Static", L"BGM　：", L"Music:", SS_RIGHT | WS_GROUP, 18, 106, 31, 8},
+    {IDC_PLAYLIST_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 102, 17, 14},
+    {-1, L"Static", L"↓空欄ならBGM無し", L"Empty: no music", SS_LEFT | WS_GROUP, 151, 89, 60, 8},
+    {IDC_COLOR_SWATCH, L"Static", L"　", L" ", SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 75,
+     18, 18},
 };
 const WORD TEMPLATE_CLASS_ATOMS[] = {0x80, 0x80, 0x80, 0x81, 0x82, 0x80, 0x80,
                                      0x82, 0x82, 0x80, 0x81, 0x82, 0x80, 0x82, 0x82};
@@ -117,10 +151,10 @@ protected:
     void SetUp() override { ASSERT_TRUE(CopyInto(SaverBinary(), saver)); }
     void TearDown() override { Kill(child); }
 
-    // Starts the saver with the tail and waits for its dialog to show and paint.
-    HWND Open(const std::string& tail = "/c")
+    // Starts the saver with the tail on the system and waits for its dialog to show and paint.
+    HWND Open(const std::string& tail = "/c", const WineLocale& system = JAPANESE_SYSTEM)
     {
-        child = Start(saver, "saver.scr " + tail);
+        child = StartInLocale(system, saver, tail);
         dialog = WaitForWindow(child.processId, DIALOG_CLASS, nullptr, 15000);
         EXPECT_NE(dialog, nullptr) << "no dialog for " << tail;
         for (int i = 0; dialog && i < 100 && !IsWindowVisible(dialog); ++i)
@@ -226,6 +260,7 @@ protected:
             *size = SizeofResource(module, found);
         return static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
     }
+    void ExpectTemplate(const TemplateLanguage& language);
     HMODULE module = nullptr;
 };
 
@@ -253,11 +288,11 @@ struct TemplateReader {
     void AlignDword(const BYTE* base) { p = base + ((p - base + 3) & ~3); }
 };
 
-TEST_F(Resources, TheDialogTemplateIsTheStandardFormInJapaneseWithFifteenControls)
+void Resources::ExpectTemplate(const TemplateLanguage& language)
 {
-    const BYTE* base = Resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE),
-                                MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    ASSERT_NE(base, nullptr) << "no Japanese dialog " << CONFIG_DIALOG_TEMPLATE;
+    const BYTE* base = Resource(reinterpret_cast<LPCWSTR>(RT_DIALOG),
+                                MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE), language.id);
+    ASSERT_NE(base, nullptr) << "no dialog " << CONFIG_DIALOG_TEMPLATE;
     TemplateReader read = {base};
     DWORD style = read.Dword();
     ASSERT_NE(style, 0xFFFF0001u) << "extended template";
@@ -275,9 +310,9 @@ TEST_F(Resources, TheDialogTemplateIsTheStandardFormInJapaneseWithFifteenControl
     EXPECT_EQ(frame[3], 153);
     EXPECT_EQ(read.Word(), 0); // no menu
     EXPECT_EQ(read.Word(), 0); // the system's dialog class
-    EXPECT_EQ(read.String(), DIALOG_TITLE);
-    EXPECT_EQ(read.Word(), 9);
-    EXPECT_EQ(read.String(), L"ＭＳ Ｐゴシック");
+    EXPECT_EQ(read.String(), language.title);
+    EXPECT_EQ(read.Word(), language.fontSize);
+    EXPECT_EQ(read.String(), language.font);
 
     for (int i = 0; i < count; ++i) {
         const TemplateControl& entry = CONTROLS[i];
@@ -294,8 +329,16 @@ TEST_F(Resources, TheDialogTemplateIsTheStandardFormInJapaneseWithFifteenControl
         EXPECT_EQ(read.Word(), static_cast<WORD>(entry.id)) << "control " << i + 1;
         EXPECT_EQ(read.Word(), 0xFFFF) << "control " << i + 1 << ": class by atom";
         EXPECT_EQ(read.Word(), TEMPLATE_CLASS_ATOMS[i]) << "control " << i + 1;
-        EXPECT_EQ(read.String(), entry.text) << "control " << i + 1;
+        EXPECT_EQ(read.String(), entry.TextIn(language)) << "control " << i + 1;
         EXPECT_EQ(read.Word(), 0) << "control " << i + 1 << ": creation data";
+    }
+}
+
+TEST_F(Resources, TheDialogTemplateIsTheStandardFormWithFifteenControlsInEachLanguage)
+{
+    for (const TemplateLanguage* language : {&JAPANESE, &ENGLISH}) {
+        SCOPED_TRACE(language->name);
+        ExpectTemplate(*language);
     }
 }
 
@@ -338,7 +381,7 @@ TEST_F(Resources, TheVersionResourceCarriesEveryItem)
         {L"InternalName", L"velora_ss_launcher"},
         {L"FileVersion", L"1, 0, 106, 0 "},
         {L"OriginalFilename", L"velora_ss_launcher.exe"},
-        {L"ProductName", DIALOG_TITLE},
+        {L"ProductName", JAPANESE.title},
         {L"ProductVersion", L"Version 1.0 (Build 106) "},
         {L"CompanyName", nullptr},
         {L"LegalCopyright", nullptr},
@@ -432,7 +475,7 @@ TEST_F(ConfigDialog, OpensForEveryConfigureCommandLineWithItsOwner)
         SetForegroundWindow(front);
         PumpFor(200);
         ASSERT_NE(Open(c.tail), nullptr);
-        EXPECT_EQ(TextOf(dialog), DIALOG_TITLE) << c.tail;
+        EXPECT_EQ(TextOf(dialog), JAPANESE.title) << c.tail;
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), c.owner) << c.tail;
         Click(Control(IDCANCEL));
         EXPECT_EQ(ExitCode(), 0u) << c.tail;
@@ -449,14 +492,13 @@ static INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
 // Dialog units become pixels by the dialog's own font. MapDialogRect answers only for a dialog
 // of the calling process, so the driver makes a hidden twin of the saver's dialog from the
 // very template in the .scr, in the same session and hence with the same font.
-static HWND TwinOfTheSaversDialog(HMODULE* module)
+static HWND TwinOfTheSaversDialog(HMODULE* module, const TemplateLanguage& language)
 {
     *module = LoadLibraryExA(SaverBinary().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!*module)
         return nullptr;
     HRSRC found = FindResourceExW(*module, reinterpret_cast<LPCWSTR>(RT_DIALOG),
-                                  MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE),
-                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+                                  MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE), language.id);
     if (!found)
         return nullptr;
     const DLGTEMPLATE* dialogTemplate =
@@ -465,71 +507,78 @@ static HWND TwinOfTheSaversDialog(HMODULE* module)
                                       QuietDialogProc, 0);
 }
 
+// On each system the dialog is in its language, every text read back whole, and laid out as
+// its template says.
 TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
 {
-    ASSERT_NE(Open(), nullptr);
-    HMODULE module = nullptr;
-    HWND twin = TwinOfTheSaversDialog(&module);
-    ASSERT_NE(twin, nullptr);
-    EXPECT_FALSE(IsWindowVisible(twin));
-    RECT frame = {0, 0, 249, 153};
-    ASSERT_TRUE(MapDialogRect(twin, &frame));
-    RECT client;
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, frame.right) << "the dialog is 249 dialog units wide";
-    EXPECT_EQ(client.bottom, frame.bottom) << "the dialog is 153 dialog units high";
-    // Centred on the screen.
-    RECT window;
-    GetWindowRect(dialog, &window);
-    EXPECT_LE(std::abs(window.left + window.right - GetSystemMetrics(SM_CXSCREEN)), 2);
-    EXPECT_LE(std::abs(window.top + window.bottom - GetSystemMetrics(SM_CYSCREEN)), 2);
+    for (const WineLocale* system : SYSTEMS) {
+        SCOPED_TRACE(system->name);
+        const TemplateLanguage& language = LanguageOf(*system);
+        ASSERT_NE(Open("/c", *system), nullptr);
+        EXPECT_EQ(TextOf(dialog), language.title);
+        HMODULE module = nullptr;
+        HWND twin = TwinOfTheSaversDialog(&module, language);
+        ASSERT_NE(twin, nullptr);
+        EXPECT_FALSE(IsWindowVisible(twin));
+        RECT frame = {0, 0, 249, 153};
+        ASSERT_TRUE(MapDialogRect(twin, &frame));
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, frame.right) << "the dialog is 249 dialog units wide";
+        EXPECT_EQ(client.bottom, frame.bottom) << "the dialog is 153 dialog units high";
+        // Centred on the screen.
+        RECT window;
+        GetWindowRect(dialog, &window);
+        EXPECT_LE(std::abs(window.left + window.right - GetSystemMetrics(SM_CXSCREEN)), 2);
+        EXPECT_LE(std::abs(window.top + window.bottom - GetSystemMetrics(SM_CYSCREEN)), 2);
 
-    HWND control = GetWindow(dialog, GW_CHILD);
-    for (const TemplateControl& entry : CONTROLS) {
-        ASSERT_NE(control, nullptr) << "missing control " << entry.id;
-        SCOPED_TRACE("control " + std::to_string(entry.id) + " at y " + std::to_string(entry.y));
-        EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, entry.id & 0xFFFF);
-        EXPECT_EQ(_wcsicmp(Wide(ClassNameOf(control)).c_str(), entry.className), 0);
-        // An edit control takes WS_BORDER off its style and draws the border itself.
-        DWORD wanted = WS_CHILD | WS_VISIBLE | entry.style;
-        if (entry.className == std::wstring(L"Edit"))
-            wanted &= ~WS_BORDER;
-        DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
-        EXPECT_EQ(style & wanted, wanted);
-        if (entry.id != IDC_VERSION_TEXT)
-            EXPECT_EQ(TextOf(control), entry.text);
+        HWND control = GetWindow(dialog, GW_CHILD);
+        for (const TemplateControl& entry : CONTROLS) {
+            ASSERT_NE(control, nullptr) << "missing control " << entry.id;
+            SCOPED_TRACE("control " + std::to_string(entry.id) + " at y " + std::to_string(entry.y));
+            EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, entry.id & 0xFFFF);
+            EXPECT_EQ(_wcsicmp(Wide(ClassNameOf(control)).c_str(), entry.className), 0);
+            // An edit control takes WS_BORDER off its style and draws the border itself.
+            DWORD wanted = WS_CHILD | WS_VISIBLE | entry.style;
+            if (entry.className == std::wstring(L"Edit"))
+                wanted &= ~WS_BORDER;
+            DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+            EXPECT_EQ(style & wanted, wanted);
+            if (entry.id != IDC_VERSION_TEXT)
+                EXPECT_EQ(TextOf(control), entry.TextIn(language));
 
-        // Position and size are converted each on its own, as the dialog does it.
-        RECT expected = {entry.x, entry.y, entry.width, entry.height};
-        MapDialogRect(twin, &expected);
-        RECT actual = ClientRectIn(dialog, control);
-        EXPECT_EQ(actual.left, expected.left);
-        EXPECT_EQ(actual.top, expected.top);
-        EXPECT_EQ(actual.right - actual.left, expected.right) << "width";
-        EXPECT_EQ(actual.bottom - actual.top, expected.bottom) << "height";
-        control = GetWindow(control, GW_HWNDNEXT);
+            // Position and size are converted each on its own, as the dialog does it.
+            RECT expected = {entry.x, entry.y, entry.width, entry.height};
+            MapDialogRect(twin, &expected);
+            RECT actual = ClientRectIn(dialog, control);
+            EXPECT_EQ(actual.left, expected.left);
+            EXPECT_EQ(actual.top, expected.top);
+            EXPECT_EQ(actual.right - actual.left, expected.right) << "width";
+            EXPECT_EQ(actual.bottom - actual.top, expected.bottom) << "height";
+            control = GetWindow(control, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(control, nullptr) << "more than fifteen controls";
+
+        // The version text: the version line, then one credit line.
+        std::wstring version = TextOf(Control(IDC_VERSION_TEXT));
+        size_t lineFeed = version.find(L'\n');
+        ASSERT_NE(lineFeed, std::wstring::npos);
+        EXPECT_EQ(version.substr(0, lineFeed), VERSION_FIRST_LINE);
+        std::wstring credit = version.substr(lineFeed + 1);
+        EXPECT_FALSE(credit.empty());
+        EXPECT_EQ(credit.find(L'\n'), std::wstring::npos);
+
+        // The first tab stop, OK, has the keyboard focus.
+        GUITHREADINFO thread = {};
+        thread.cbSize = sizeof thread;
+        ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread));
+        EXPECT_EQ(thread.hwndFocus, Control(IDOK));
+
+        DestroyWindow(twin);
+        FreeLibrary(module);
+        Click(Control(IDCANCEL));
+        EXPECT_EQ(ExitCode(), 0u);
     }
-    EXPECT_EQ(control, nullptr) << "more than fifteen controls";
-
-    // The version text: the version line, then one credit line.
-    std::wstring version = TextOf(Control(IDC_VERSION_TEXT));
-    size_t lineFeed = version.find(L'\n');
-    ASSERT_NE(lineFeed, std::wstring::npos);
-    EXPECT_EQ(version.substr(0, lineFeed), VERSION_FIRST_LINE);
-    std::wstring credit = version.substr(lineFeed + 1);
-    EXPECT_FALSE(credit.empty());
-    EXPECT_EQ(credit.find(L'\n'), std::wstring::npos);
-
-    // The first tab stop, OK, has the keyboard focus.
-    GUITHREADINFO thread = {};
-    thread.cbSize = sizeof thread;
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread));
-    EXPECT_EQ(thread.hwndFocus, Control(IDOK));
-
-    DestroyWindow(twin);
-    FreeLibrary(module);
-    Click(Control(IDCANCEL));
-    EXPECT_EQ(ExitCode(), 0u);
 }
 
 TEST_F(ConfigDialog, WithoutSettingsFileItShowsTheDefaultsAndOkCreatesTheFile)
@@ -606,21 +655,27 @@ TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxSaveNothingAndExitWithZero)
 }
 
 // Where the saver may not write (a 64-bit build in System32, Program Files), OK tells the user
-// which file could not be written, in an error box of the dialog's, and the dialog stays.
+// which file could not be written, in an error box of the dialog's in its language, and the
+// dialog stays.
 TEST_F(ConfigDialog, AnOkThatCannotSaveNamesTheFileAndLeavesTheDialogOpen)
 {
     ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr)); // the file's place taken
-    ASSERT_NE(Open(), nullptr);
-    Click(Control(IDOK));
-    HWND box = WaitForOwnedDialog();
-    ASSERT_NE(box, nullptr) << "no message box";
-    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), Wide(SAVE_FAILED_TEXT + ini + SAVE_FAILED_ADVICE));
-    Click(GetDlgItem(box, IDOK));
-    WaitUntilGone(box);
-    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog ended with the box";
+    for (const WineLocale* system : SYSTEMS) {
+        SCOPED_TRACE(system->name);
+        ASSERT_NE(Open("/c", *system), nullptr);
+        Click(Control(IDOK));
+        HWND box = WaitForOwnedDialog();
+        ASSERT_NE(box, nullptr) << "no message box";
+        EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
+                  In(*system, TEXT_SAVE_FAILED) + Wide(ini) + In(*system, TEXT_SAVE_FAILED_ADVICE));
+        EXPECT_EQ(TextOf(box), LanguageOf(*system).title);
+        Click(GetDlgItem(box, IDOK));
+        WaitUntilGone(box);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog ended with the box";
 
-    Click(Control(IDCANCEL));
-    EXPECT_EQ(ExitCode(), 0u);
+        Click(Control(IDCANCEL));
+        EXPECT_EQ(ExitCode(), 0u);
+    }
 }
 
 TEST_F(ConfigDialog, TextTypedIntoTheEditControlsIsNotSaved)
@@ -669,13 +724,16 @@ static void MakeFolderOfFiles(const std::string& folder, const std::string& ini,
     ASSERT_TRUE(WriteTextFile(ini, SettingsText({{key, folder + "\\" + *names.begin()}})));
 }
 
-// The file-open dialog's title, its one file type, and how many files it lists.
+// The file-open dialog's title, its one file type, and how many files it lists (any number
+// when listed is negative).
 static void ExpectFileDialogShows(HWND files, const wchar_t* title, const wchar_t* fileType,
                                   LRESULT listed)
 {
     ASSERT_NE(files, nullptr);
     EXPECT_EQ(TextOf(files), title);
     EXPECT_EQ(TextOf(GetDlgItem(files, FILE_TYPE_LIST)), fileType);
+    if (listed < 0)
+        return;
     HWND list = FindDescendant(files, "SysListView32");
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), listed) << "files listed";
@@ -739,6 +797,41 @@ TEST_F(ConfigDialog, ThePlaylistBrowserListsM3uFilesAndAlsoAddsExe)
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
     EXPECT_EQ(Wide(ReadIni(ini, PLAYLIST_PATH_KEY)), chosen);
+}
+
+// On a Western system the ANSI code page (1252) cannot hold a Japanese folder's name. The file
+// chosen there is kept by its short name, and the next run finds the accessory by it; the
+// file-open dialog speaks the system's language.
+TEST_F(ConfigDialog, AJapaneseFolderChosenOnAWesternSystemIsFoundByTheNextRun)
+{
+    const std::string folder = dir + Ansi(L"\\デスクトップ アクセサリ");
+    const std::string accessory = folder + "\\velorandix.exe";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyInto(FixturePath("velorandix.exe"), accessory));
+    for (const WineLocale* system : {&ENGLISH_SYSTEM, &WESTERN_SYSTEM_JAPANESE_UI}) {
+        SCOPED_TRACE(system->name);
+        DeleteFileA(ini.c_str());
+        ASSERT_NE(Open("/c", *system), nullptr);
+        HWND files = OpenFileDialog(IDC_ACCESSORY_BROWSE);
+        ASSERT_NO_FATAL_FAILURE(ExpectFileDialogShows(
+            files, In(*system, TEXT_ACCESSORY_DIALOG_TITLE).c_str(),
+            In(*system, TEXT_ACCESSORY_FILE_TYPE).c_str(), -1));
+        ChooseFileByName(files, accessory);
+        std::string kept = Ansi(TextOf(Control(IDC_ACCESSORY_PATH)));
+        EXPECT_NE(kept, accessory) << "the long name, which code page 1252 cannot hold";
+        EXPECT_EQ(kept.find('?'), std::string::npos) << kept;
+        Click(Control(IDOK));
+        EXPECT_EQ(ExitCode(), 1u);
+        EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), kept);
+
+        // No warning box stands in the way: the accessory starts, and a key ends the run.
+        child = StartInLocale(*system, saver, "/s");
+        EXPECT_NE(WaitForWindow(0, "VelorandixFixture", nullptr, 15000), nullptr)
+            << "the accessory did not start from " << kept;
+        EXPECT_EQ(WaitForWindow(child.processId, DIALOG_CLASS, nullptr, 0), nullptr);
+        PressKey(VK_SPACE);
+        EXPECT_EQ(WaitForExit(child, 10000), 0u);
+    }
 }
 
 TEST_F(ConfigDialog, AStoredPathThatIsNoValidFileNameStillLetsTheUserBrowse)
@@ -887,51 +980,58 @@ protected:
 
 TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
 {
-    ASSERT_NE(Open(), nullptr);
-    // The template's font as the saver's process makes it at 144 DPI: 9 points are 18 pixels.
-    HDC context = GetDC(dialog);
-    HFONT font = CreateFontW(-MulDiv(9, DPI, 72), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, FF_DONTCARE, L"ＭＳ Ｐゴシック");
-    HGDIOBJ before = SelectObject(context, font);
-    TEXTMETRICW metrics;
-    GetTextMetricsW(context, &metrics);
-    SIZE alphabet;
-    GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
-                          &alphabet);
+    for (const WineLocale* system : {&JAPANESE_SYSTEM, &ENGLISH_SYSTEM}) {
+        SCOPED_TRACE(system->name);
+        const TemplateLanguage& language = LanguageOf(*system);
+        ASSERT_NE(Open("/c", *system), nullptr);
+        // The template's font as the saver's process makes it at 144 DPI: 9 points are 18 pixels.
+        // The session maps the English dialog's alias, MS Shell Dlg, to one font whatever the code
+        // page, so this driver makes the same font as the saver's process.
+        HDC context = GetDC(dialog);
+        HFONT font = CreateFontW(-MulDiv(language.fontSize, DPI, 72), 0, 0, 0, FW_DONTCARE, FALSE,
+                                 FALSE, FALSE, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, FF_DONTCARE,
+                                 language.font);
+        HGDIOBJ before = SelectObject(context, font);
+        TEXTMETRICW metrics;
+        GetTextMetricsW(context, &metrics);
+        SIZE alphabet;
+        GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                              &alphabet);
 
-    // Dialog units from that font, as the system converts them: the dialog grew with the DPI.
-    int baseX = (alphabet.cx / 26 + 1) / 2, baseY = metrics.tmHeight;
-    RECT client;
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, MulDiv(249, baseX, 4)) << "base units " << baseX << ", " << baseY;
-    EXPECT_EQ(client.bottom, MulDiv(153, baseY, 8)) << "base units " << baseX << ", " << baseY;
+        // Dialog units from that font, as the system converts them: the dialog grew with the DPI.
+        int baseX = (alphabet.cx / 26 + 1) / 2, baseY = metrics.tmHeight;
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, MulDiv(249, baseX, 4)) << "base units " << baseX << ", " << baseY;
+        EXPECT_EQ(client.bottom, MulDiv(153, baseY, 8)) << "base units " << baseX << ", " << baseY;
 
-    for (HWND control = GetWindow(dialog, GW_CHILD); control;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        std::wstring text = TextOf(control);
-        SCOPED_TRACE(Ansi(text));
-        RECT inDialog = ClientRectIn(dialog, control), inside;
-        EXPECT_TRUE(IntersectRect(&inside, &inDialog, &client) && EqualRect(&inside, &inDialog))
-            << "outside the client area";
-        if (_wcsicmp(Wide(ClassNameOf(control)).c_str(), L"Static") != 0)
-            continue;
-        // Every line as wide as the control at most, and all lines as high.
-        RECT own;
-        GetClientRect(control, &own);
-        int lines = 0;
-        for (size_t start = 0; start <= text.size(); ++lines) {
-            size_t end = std::min(text.find(L'\n', start), text.size());
-            SIZE extent;
-            GetTextExtentPoint32W(context, text.c_str() + start, static_cast<int>(end - start),
-                                  &extent);
-            EXPECT_LE(extent.cx, own.right) << "line " << lines + 1 << " is clipped";
-            start = end + 1;
+        for (HWND control = GetWindow(dialog, GW_CHILD); control;
+             control = GetWindow(control, GW_HWNDNEXT)) {
+            std::wstring text = TextOf(control);
+            SCOPED_TRACE(Ansi(text));
+            RECT inDialog = ClientRectIn(dialog, control), inside;
+            EXPECT_TRUE(IntersectRect(&inside, &inDialog, &client) && EqualRect(&inside, &inDialog))
+                << "outside the client area";
+            if (_wcsicmp(Wide(ClassNameOf(control)).c_str(), L"Static") != 0)
+                continue;
+            // Every line as wide as the control at most, and all lines as high.
+            RECT own;
+            GetClientRect(control, &own);
+            int lines = 0;
+            for (size_t start = 0; start <= text.size(); ++lines) {
+                size_t end = std::min(text.find(L'\n', start), text.size());
+                SIZE extent;
+                GetTextExtentPoint32W(context, text.c_str() + start, static_cast<int>(end - start),
+                                      &extent);
+                EXPECT_LE(extent.cx, own.right) << "line " << lines + 1 << " is clipped";
+                start = end + 1;
+            }
+            EXPECT_LE(lines * metrics.tmHeight, own.bottom) << lines << " lines are clipped";
         }
-        EXPECT_LE(lines * metrics.tmHeight, own.bottom) << lines << " lines are clipped";
+        SelectObject(context, before);
+        DeleteObject(font);
+        ReleaseDC(dialog, context);
+        Click(Control(IDCANCEL));
+        EXPECT_EQ(ExitCode(), 0u);
     }
-    SelectObject(context, before);
-    DeleteObject(font);
-    ReleaseDC(dialog, context);
-    Click(Control(IDCANCEL));
-    EXPECT_EQ(ExitCode(), 0u);
 }

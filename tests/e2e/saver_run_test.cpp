@@ -8,6 +8,7 @@
 #include "tests/support/desktop.h"
 #include "tests/support/files.h"
 #include "tests/support/sound.h"
+#include "tests/support/texts.h"
 #include <gtest/gtest.h>
 #include <mmsystem.h>
 #include <algorithm>
@@ -92,6 +93,13 @@ protected:
         environment.push_back("VELORANDIX_LOG=" + log);
         children.push_back(Start(saver, "velora_ss_launcher.scr " + tail, environment,
                                  stderrPath));
+        return children.back();
+    }
+
+    // The saver started on the system (tests/support/desktop.h), in a locale of its own.
+    Child& StartSaverIn(const WineLocale& system, const std::string& tail)
+    {
+        children.push_back(StartInLocale(system, saver, tail, {"VELORANDIX_LOG=" + log}));
         return children.back();
     }
 
@@ -334,8 +342,8 @@ TEST_F(SaverRun, ARunningPreviewDoesNotBlockAFullScreenStart)
 
 // ---- The warning -----------------------------------------------------------------------------
 
-// The box of the given process, checked and answered with OK.
-static HWND AnswerWarning(DWORD processId)
+// The box of the given process, checked in the system's language and answered with OK.
+static HWND AnswerWarning(DWORD processId, const WineLocale& system)
 {
     HWND box = WaitForWindow(processId, "#32770", nullptr, 15000);
     EXPECT_NE(box, nullptr) << "no warning box";
@@ -345,8 +353,8 @@ static HWND AnswerWarning(DWORD processId)
     for (int i = 0; i < 100 && !IsWindowVisible(box); ++i)
         PumpFor(50);
     PumpFor(500);
-    EXPECT_EQ(TextOf(box), Wide(MISSING_ACCESSORY_CAPTION));
-    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), Wide(MISSING_ACCESSORY_TEXT));
+    EXPECT_EQ(TextOf(box), In(system, TEXT_MISSING_ACCESSORY_CAPTION));
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), In(system, TEXT_MISSING_ACCESSORY));
     HWND owner = GetWindow(box, GW_OWNER);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return owner;
@@ -354,18 +362,28 @@ static HWND AnswerWarning(DWORD processId)
 
 TEST_F(SaverRun, AMissingOrEmptyAccessoryPathWarnsAndTheRunGoesOn)
 {
-    const std::string paths[] = {"", dir + "\\nowhere\\velorandix.exe"};
-    for (const std::string& path : paths) {
-        WriteSettings(path, "");
-        Child& saverRun = StartSaver("/s");
-        HWND owner = AnswerWarning(saverRun.processId);
-        EXPECT_EQ(ClassNameOf(owner), SAVER_CLASS_NAME) << path;
+    struct Case {
+        const WineLocale& system;
+        std::string path;
+    };
+    const Case cases[] = {
+        {JAPANESE_SYSTEM, ""},
+        {JAPANESE_SYSTEM, dir + "\\nowhere\\velorandix.exe"},
+        {ENGLISH_SYSTEM, ""},
+        {WESTERN_SYSTEM_JAPANESE_UI, dir + "\\nowhere\\velorandix.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.system.name) + ", path " + c.path);
+        WriteSettings(c.path, "");
+        Child& saverRun = StartSaverIn(c.system, "/s");
+        HWND owner = AnswerWarning(saverRun.processId, c.system);
+        EXPECT_EQ(ClassNameOf(owner), SAVER_CLASS_NAME);
         HWND window = WaitForFullScreen(saverRun, false);
-        ASSERT_NE(window, nullptr) << path;
-        EXPECT_TRUE(StaysRunningFor(saverRun, 1000)) << path;
-        EXPECT_EQ(ScreenPixel(600, 500), SAVER_COLOR) << path;
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(StaysRunningFor(saverRun, 1000));
+        EXPECT_EQ(ScreenPixel(600, 500), SAVER_COLOR);
         ClickMouse();
-        EXPECT_EQ(WaitForExit(saverRun, 10000), 0u) << path;
+        EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
     }
     EXPECT_EQ(Log(), "");
 }
@@ -373,14 +391,18 @@ TEST_F(SaverRun, AMissingOrEmptyAccessoryPathWarnsAndTheRunGoesOn)
 TEST_F(SaverRun, ThePreviewWarnsToo)
 {
     WriteSettings("", "");
-    HWND host = MakePreviewHost(300, 300);
-    Child& preview = StartSaver("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
-    // A child owns nothing: the box belongs to the preview area's top-level window.
-    EXPECT_EQ(AnswerWarning(preview.processId), host);
-    ASSERT_NE(WaitForPreview(host), nullptr);
-    EXPECT_TRUE(StaysRunningFor(preview, 1000));
-    DestroyWindow(host);
-    EXPECT_EQ(WaitForExit(preview, 10000), 0u);
+    for (const WineLocale* system : {&JAPANESE_SYSTEM, &ENGLISH_SYSTEM}) {
+        SCOPED_TRACE(system->name);
+        HWND host = MakePreviewHost(300, 300);
+        Child& preview =
+            StartSaverIn(*system, "/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
+        // A child owns nothing: the box belongs to the preview area's top-level window.
+        EXPECT_EQ(AnswerWarning(preview.processId, *system), host);
+        ASSERT_NE(WaitForPreview(host), nullptr);
+        EXPECT_TRUE(StaysRunningFor(preview, 1000));
+        DestroyWindow(host);
+        EXPECT_EQ(WaitForExit(preview, 10000), 0u);
+    }
 }
 
 // ---- Which paths launch ----------------------------------------------------------------------

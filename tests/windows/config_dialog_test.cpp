@@ -339,6 +339,8 @@ TEST_F(BrowseButtons, APathTheCodePageCannotHoldIsKeptByItsShortNameOrNotAtAll)
         EXPECT_TRUE(SeenBoxes().empty());
     }
     EXPECT_EQ(ReadTextFile(accessory), CONTENT) << accessory << " names another file";
+    const std::string name = "\\velorandix.exe"; // only the folder's name is short
+    EXPECT_EQ(std::string(accessory).substr(lstrlenA(accessory) - name.size()), name);
     wchar_t shown[SETTINGS_PATH_SIZE] = {};
     GetDlgItemTextW(dialog, IDC_ACCESSORY_PATH, shown, SETTINGS_PATH_SIZE);
     EXPECT_EQ(shown, Wide(accessory)) << "the control shows what is kept";
