@@ -247,8 +247,8 @@ static int KeepChosenPath(HWND dialog, const WCHAR* chosen, char* path)
     return 1;
 }
 
-// A path of the settings, or any text in the ANSI code page, shown in a control.
-static void ShowAnsiText(HWND dialog, int control, const char* ansi)
+// A path of the settings shown in a control.
+static void ShowPath(HWND dialog, int control, const char* ansi)
 {
     WCHAR text[SETTINGS_PATH_SIZE];
     AnsiToUserText(ansi, text, SETTINGS_PATH_SIZE);
@@ -261,7 +261,7 @@ static void Browse(HWND dialog, const FileChoice& choice)
     char* path = ConfigDialogState.settings.*choice.path;
     WCHAR chosen[SETTINGS_PATH_SIZE];
     if (ChooseFile(dialog, choice, path, chosen) && KeepChosenPath(dialog, chosen, path))
-        ShowAnsiText(dialog, choice.control, path);
+        ShowPath(dialog, choice.control, path);
 }
 
 // Forgetting the brush once deleted keeps a late paint from being handed a deleted brush.
@@ -296,11 +296,13 @@ static void EndConfigDialog(HWND dialog, int result)
 
 static void ShowVersionText(HWND dialog)
 {
-    char text[VERSION_TEXT_SIZE] = {};
+    char line[VERSION_TEXT_SIZE] = {};
     const int* numbers = ConfigDialogState.versionNumbers;
-    int length = wsprintfA(text, VERSION_LINE_FORMAT, numbers[0], numbers[1], numbers[2]);
-    lstrcpynA(text + length, VERSION_CREDIT_LINE, VERSION_TEXT_SIZE - length);
-    ShowAnsiText(dialog, IDC_VERSION_TEXT, text);
+    wsprintfA(line, VERSION_LINE_FORMAT, numbers[0], numbers[1], numbers[2]);
+    WCHAR text[VERSION_TEXT_SIZE];
+    int length = AnsiToUserText(line, text, VERSION_TEXT_SIZE);
+    LoadUserText(IDS_VERSION_CREDIT, text + length, VERSION_TEXT_SIZE - length);
+    SetUserText(dialog, IDC_VERSION_TEXT, text);
 }
 
 // The dialog works on its own copy of the settings, loaded as it opens and saved on OK.
@@ -311,8 +313,8 @@ static INT_PTR OnInitDialog(HWND dialog, HWND, LPARAM)
     LoadSettings(settings);
     ReadFileVersion();
     ConfigDialogState.swatchBrush = CreateSolidBrush(settings->backgroundColor);
-    ShowAnsiText(dialog, IDC_ACCESSORY_PATH, settings->accessoryPath);
-    ShowAnsiText(dialog, IDC_PLAYLIST_PATH, settings->playlistPath);
+    ShowPath(dialog, IDC_ACCESSORY_PATH, settings->accessoryPath);
+    ShowPath(dialog, IDC_PLAYLIST_PATH, settings->playlistPath);
     ShowVersionText(dialog);
     return 1; // the system focuses the first tab stop, OK
 }

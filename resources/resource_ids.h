@@ -22,6 +22,7 @@
 #define IDS_ACCESSORY_FILE_TYPE 8
 #define IDS_PLAYLIST_DIALOG_TITLE 9
 #define IDS_PLAYLIST_FILE_TYPE 10
+#define IDS_VERSION_CREDIT 11
 
 /* The predefined control classes by their atoms, as a dialog template names them. windres keeps
    a class given by name as a string; a number becomes the atom. */

@@ -28,6 +28,10 @@
 #define TEXT_PLAYLIST_LABEL IN_LANGUAGE("BGM　：", "Music:")
 #define TEXT_PLAYLIST_HINT IN_LANGUAGE("↓空欄ならBGM無し", "Empty: no music")
 #define TEXT_COLOR_SWATCH IN_LANGUAGE("　", " ")
+/* The line under the version in control 1007. The English one is shorter: an English system's
+   dialog font, Tahoma, is wider than the Japanese one. */
+#define TEXT_VERSION_CREDIT \
+    IN_LANGUAGE("(c) 2026 velora_ss_launcher developers", "(c) 2026 velora_ss_launcher team")
 
 /* The string table. */
 #define TEXT_MISSING_ACCESSORY \

@@ -2,19 +2,25 @@
 # Takes docs/config-dialog.png: the settings dialog of the built saver as a user sees it, on a
 # private virtual screen under Wine in a Japanese locale with sample settings, in the
 # architecture this machine runs (tools/wine-session.sh arch). With --dpi, at that DPI (Wine's
-# LogPixels) into docs/config-dialog-<dpi>dpi.png: 144 is the 150% of today's laptops.
-# Usage: tools/screenshot-dialog.sh [--dpi 96|120|144|192] [build directory, default build]
+# LogPixels) into docs/config-dialog-<dpi>dpi.png: 144 is the 150% of today's laptops. With
+# --english, as a Western system with an English UI shows it (code page 1252, the system's
+# English dialog font), into docs/config-dialog-english.png (-english-<dpi>dpi.png).
+# Usage: tools/screenshot-dialog.sh [--dpi 96|120|144|192] [--english] [build directory, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 dpi=96
-if [ "${1:-}" = --dpi ]; then
-    dpi=${2:-}
-    shift 2 || true
-fi
+english=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --dpi) dpi=${2:-}; shift 2 || true ;;
+    --english) english=-english; shift ;;
+    *) break ;;
+    esac
+done
 case $dpi in
-96) picture=docs/config-dialog.png ;;
-120 | 144 | 192) picture=docs/config-dialog-${dpi}dpi.png ;;
+96) picture=docs/config-dialog$english.png ;;
+120 | 144 | 192) picture=docs/config-dialog$english-${dpi}dpi.png ;;
 *) echo "--dpi takes 96, 120, 144 or 192, not '$dpi'"; exit 2 ;;
 esac
 arch=$(tools/wine-session.sh arch)
@@ -37,6 +43,18 @@ else
     echo "warning: no Marlett font (install fonts-wine): the close box shows a letter"
 fi
 
+# The English dialog asks for the dialog font by its alias, MS Shell Dlg, which an English
+# system maps to Tahoma; the session maps it to a Japanese font, as a Japanese system does.
+locale=ja_JP.UTF-8
+playlist='C:\Users\Public\Music\お気に入り.m3u'
+if [ -n "$english" ]; then
+    locale=C.UTF-8
+    playlist='C:\Users\Public\Music\Favourites.m3u'
+    "$WINE" reg delete 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Shell Dlg' /f >/dev/null 2>&1
+    cp /usr/share/wine/fonts/tahoma.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null ||
+        echo "warning: no Tahoma font (install fonts-wine): the dialog shows another font"
+fi
+
 # Each process reads the DPI as it starts.
 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 
@@ -46,9 +64,9 @@ work=$session/shot
 mkdir -p "$work"
 cp "$saver" "$work/velora_ss_launcher.scr"
 "$WINE" "$settings_writer" "$("$WINE" winepath -w "$work/velora_ss_launcher.scr" 2>/dev/null)" \
-    6697728 'C:\Program Files\velorandix\velorandix.exe' 'C:\Users\Public\Music\お気に入り.m3u'
+    6697728 'C:\Program Files\velorandix\velorandix.exe' "$playlist"
 
-"$WINE" "$work/velora_ss_launcher.scr" /c </dev/null >/dev/null 2>&1 &
+LC_ALL=$locale "$WINE" "$work/velora_ss_launcher.scr" /c </dev/null >/dev/null 2>&1 &
 saver=$!
 window=
 for _ in $(seq 300); do

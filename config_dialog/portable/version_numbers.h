@@ -5,9 +5,9 @@
 
 const int VERSION_NUMBER_COUNT = 4;
 // The dialog's version text: this line (major, minor in two digits, build in four; the
-// revision is not shown), then the credit line directly after its line feed.
+// revision is not shown), then the credit line of the string table (resources/texts.h)
+// directly after its line feed, in VERSION_TEXT_SIZE units.
 inline constexpr char VERSION_LINE_FORMAT[] = "velora_ss_lunch ver%d.%02d (build%04d)\n";
-inline constexpr char VERSION_CREDIT_LINE[] = "(c) 2026 velora_ss_launcher developers";
 const int VERSION_TEXT_SIZE = 512;
 
 // Fills numbers with the first four pieces of text split at commas, each piece read as a

@@ -949,8 +949,10 @@ TEST_F(ColourChooser, OpensOnTheCurrentColourAndRepaintsTheSwatchAtOnce)
 // The saver started while the session's DPI (Wine's LogPixels, read by each process as it
 // starts) is 144, the 150% of today's laptops. This driver started at 96 and stays there.
 class ConfigDialogAt144Dpi : public ConfigDialog {
-protected:
+public:
     static constexpr DWORD DPI = 144;
+
+protected:
     void SetUp() override
     {
         ConfigDialog::SetUp();
@@ -978,60 +980,106 @@ protected:
     bool hadOriginal = false;
 };
 
+// A dialog font at 144 DPI, selected into a context of this driver, with the dialog base units
+// it gives, as the system converts dialog units by them.
+struct DialogFont {
+    DialogFont(HDC context, const wchar_t* face, int points) : context(context)
+    {
+        font = CreateFontW(-MulDiv(points, ConfigDialogAt144Dpi::DPI, 72), 0, 0, 0, FW_DONTCARE,
+                           FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, FF_DONTCARE,
+                           face);
+        before = SelectObject(context, font);
+        GetTextMetricsW(context, &metrics);
+        SIZE alphabet;
+        GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz",
+                              52, &alphabet);
+        baseX = (alphabet.cx / 26 + 1) / 2;
+        baseY = metrics.tmHeight;
+        wchar_t faceFound[LF_FACESIZE] = L"";
+        GetTextFaceW(context, LF_FACESIZE, faceFound);
+        this->faceFound = faceFound;
+    }
+    ~DialogFont()
+    {
+        SelectObject(context, before);
+        DeleteObject(font);
+    }
+    // Every line of the text as wide as the control at most, and all lines as high.
+    void ExpectFits(const std::wstring& text, int width, int height) const
+    {
+        int lines = 0;
+        for (size_t start = 0; start <= text.size(); ++lines) {
+            size_t end = std::min(text.find(L'\n', start), text.size());
+            SIZE extent;
+            GetTextExtentPoint32W(context, text.c_str() + start, static_cast<int>(end - start),
+                                  &extent);
+            EXPECT_LE(extent.cx, width) << "line " << lines + 1 << " is clipped";
+            start = end + 1;
+        }
+        EXPECT_LE(lines * metrics.tmHeight, height) << lines << " lines are clipped";
+    }
+    HDC context;
+    HFONT font;
+    HGDIOBJ before;
+    TEXTMETRICW metrics;
+    int baseX, baseY;
+    std::wstring faceFound;
+};
+
 TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
 {
+    // The English dialog on an English Windows: its font alias, MS Shell Dlg, is Tahoma there
+    // (Wine's own, for this driver alone).
+    ASSERT_GT(AddFontResourceExW(L"Z:\\usr\\share\\wine\\fonts\\tahoma.ttf", FR_PRIVATE, nullptr), 0)
+        << "no Tahoma: install fonts-wine";
     for (const WineLocale* system : {&JAPANESE_SYSTEM, &ENGLISH_SYSTEM}) {
         SCOPED_TRACE(system->name);
         const TemplateLanguage& language = LanguageOf(*system);
         ASSERT_NE(Open("/c", *system), nullptr);
-        // The template's font as the saver's process makes it at 144 DPI: 9 points are 18 pixels.
-        // The session maps the English dialog's alias, MS Shell Dlg, to one font whatever the code
+        // The template's font as the saver's process makes it at 144 DPI: 9 points are 18
+        // pixels. The session maps the English dialog's alias to one font whatever the code
         // page, so this driver makes the same font as the saver's process.
         HDC context = GetDC(dialog);
-        HFONT font = CreateFontW(-MulDiv(language.fontSize, DPI, 72), 0, 0, 0, FW_DONTCARE, FALSE,
-                                 FALSE, FALSE, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, FF_DONTCARE,
-                                 language.font);
-        HGDIOBJ before = SelectObject(context, font);
-        TEXTMETRICW metrics;
-        GetTextMetricsW(context, &metrics);
-        SIZE alphabet;
-        GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
-                              &alphabet);
+        {
+            DialogFont font(context, language.font, language.fontSize);
+            DialogFont tahoma(context, L"Tahoma", language.fontSize);
+            ASSERT_EQ(tahoma.faceFound, L"Tahoma");
 
-        // Dialog units from that font, as the system converts them: the dialog grew with the DPI.
-        int baseX = (alphabet.cx / 26 + 1) / 2, baseY = metrics.tmHeight;
-        RECT client;
-        GetClientRect(dialog, &client);
-        EXPECT_EQ(client.right, MulDiv(249, baseX, 4)) << "base units " << baseX << ", " << baseY;
-        EXPECT_EQ(client.bottom, MulDiv(153, baseY, 8)) << "base units " << baseX << ", " << baseY;
+            // Dialog units from that font: the dialog grew with the DPI.
+            RECT client;
+            GetClientRect(dialog, &client);
+            EXPECT_EQ(client.right, MulDiv(249, font.baseX, 4))
+                << "base units " << font.baseX << ", " << font.baseY;
+            EXPECT_EQ(client.bottom, MulDiv(153, font.baseY, 8))
+                << "base units " << font.baseX << ", " << font.baseY;
 
-        for (HWND control = GetWindow(dialog, GW_CHILD); control;
-             control = GetWindow(control, GW_HWNDNEXT)) {
-            std::wstring text = TextOf(control);
-            SCOPED_TRACE(Ansi(text));
-            RECT inDialog = ClientRectIn(dialog, control), inside;
-            EXPECT_TRUE(IntersectRect(&inside, &inDialog, &client) && EqualRect(&inside, &inDialog))
-                << "outside the client area";
-            if (_wcsicmp(Wide(ClassNameOf(control)).c_str(), L"Static") != 0)
-                continue;
-            // Every line as wide as the control at most, and all lines as high.
-            RECT own;
-            GetClientRect(control, &own);
-            int lines = 0;
-            for (size_t start = 0; start <= text.size(); ++lines) {
-                size_t end = std::min(text.find(L'\n', start), text.size());
-                SIZE extent;
-                GetTextExtentPoint32W(context, text.c_str() + start, static_cast<int>(end - start),
-                                      &extent);
-                EXPECT_LE(extent.cx, own.right) << "line " << lines + 1 << " is clipped";
-                start = end + 1;
+            HWND control = GetWindow(dialog, GW_CHILD);
+            for (const TemplateControl& entry : CONTROLS) {
+                ASSERT_NE(control, nullptr);
+                std::wstring text = TextOf(control);
+                SCOPED_TRACE(Ansi(text));
+                RECT inDialog = ClientRectIn(dialog, control), inside;
+                EXPECT_TRUE(IntersectRect(&inside, &inDialog, &client) &&
+                            EqualRect(&inside, &inDialog))
+                    << "outside the client area";
+                if (entry.className == std::wstring(L"Static")) {
+                    RECT own;
+                    GetClientRect(control, &own);
+                    SelectObject(context, font.font);
+                    font.ExpectFits(text, own.right, own.bottom);
+                    if (&language == &ENGLISH) {
+                        SCOPED_TRACE("in Tahoma");
+                        SelectObject(context, tahoma.font);
+                        tahoma.ExpectFits(text, MulDiv(entry.width, tahoma.baseX, 4),
+                                          MulDiv(entry.height, tahoma.baseY, 8));
+                    }
+                }
+                control = GetWindow(control, GW_HWNDNEXT);
             }
-            EXPECT_LE(lines * metrics.tmHeight, own.bottom) << lines << " lines are clipped";
         }
-        SelectObject(context, before);
-        DeleteObject(font);
         ReleaseDC(dialog, context);
         Click(Control(IDCANCEL));
         EXPECT_EQ(ExitCode(), 0u);
     }
+    RemoveFontResourceExW(L"Z:\\usr\\share\\wine\\fonts\\tahoma.ttf", FR_PRIVATE, nullptr);
 }

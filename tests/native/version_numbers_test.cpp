@@ -7,6 +7,14 @@
 #include <cstring>
 #include <string>
 
+// The credit line in both languages, from the product's table of texts.
+struct Credit {
+    const char* japanese;
+    const char* english;
+};
+#define IN_LANGUAGE(japanese, english) (Credit{japanese, english})
+#include "resources/texts.h"
+
 struct VersionCase {
     const char* text;
     int numbers[VERSION_NUMBER_COUNT];
@@ -85,8 +93,10 @@ TEST(VersionNumbers, TheTextIsLeftAsItWas)
 TEST(VersionText, TheLongestVersionLineAndTheCreditFitTheBuffer)
 {
     const int widest[VERSION_NUMBER_COUNT] = {INT_MIN, INT_MIN, INT_MIN, INT_MIN};
-    std::string text = VersionLine(widest) + VERSION_CREDIT_LINE;
-    EXPECT_LT(text.size() + 1, static_cast<size_t>(VERSION_TEXT_SIZE));
-    EXPECT_EQ(std::strchr(VERSION_CREDIT_LINE, '\n'), nullptr); // one line
-    EXPECT_GT(std::strlen(VERSION_CREDIT_LINE), 0u);
+    for (const char* credit : {TEXT_VERSION_CREDIT.japanese, TEXT_VERSION_CREDIT.english}) {
+        std::string text = VersionLine(widest) + credit;
+        EXPECT_LT(text.size() + 1, static_cast<size_t>(VERSION_TEXT_SIZE)) << credit;
+        EXPECT_EQ(std::strchr(credit, '\n'), nullptr) << credit; // one line
+        EXPECT_GT(std::strlen(credit), 0u);
+    }
 }
