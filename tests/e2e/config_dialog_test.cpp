@@ -980,33 +980,28 @@ protected:
     bool hadOriginal = false;
 };
 
-// A dialog font at 144 DPI, selected into a context of this driver, with the dialog base units
-// it gives, as the system converts dialog units by them.
+// A dialog font at 144 DPI, made by this driver, and the dialog base units it gives, by which
+// the system converts dialog units.
 struct DialogFont {
     DialogFont(HDC context, const wchar_t* face, int points) : context(context)
     {
         font = CreateFontW(-MulDiv(points, ConfigDialogAt144Dpi::DPI, 72), 0, 0, 0, FW_DONTCARE,
                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, FF_DONTCARE,
                            face);
-        before = SelectObject(context, font);
+        Select();
         GetTextMetricsW(context, &metrics);
         SIZE alphabet;
         GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz",
                               52, &alphabet);
         baseX = (alphabet.cx / 26 + 1) / 2;
-        baseY = metrics.tmHeight;
-        wchar_t faceFound[LF_FACESIZE] = L"";
         GetTextFaceW(context, LF_FACESIZE, faceFound);
-        this->faceFound = faceFound;
     }
-    ~DialogFont()
-    {
-        SelectObject(context, before);
-        DeleteObject(font);
-    }
+    ~DialogFont() { DeleteObject(font); }
+    void Select() const { SelectObject(context, font); }
     // Every line of the text as wide as the control at most, and all lines as high.
     void ExpectFits(const std::wstring& text, int width, int height) const
     {
+        Select();
         int lines = 0;
         for (size_t start = 0; start <= text.size(); ++lines) {
             size_t end = std::min(text.find(L'\n', start), text.size());
@@ -1020,18 +1015,17 @@ struct DialogFont {
     }
     HDC context;
     HFONT font;
-    HGDIOBJ before;
     TEXTMETRICW metrics;
-    int baseX, baseY;
-    std::wstring faceFound;
+    int baseX;
+    wchar_t faceFound[LF_FACESIZE] = L"";
 };
 
 TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
 {
     // The English dialog on an English Windows: its font alias, MS Shell Dlg, is Tahoma there
-    // (Wine's own, for this driver alone).
-    ASSERT_GT(AddFontResourceExW(L"Z:\\usr\\share\\wine\\fonts\\tahoma.ttf", FR_PRIVATE, nullptr), 0)
-        << "no Tahoma: install fonts-wine";
+    // (Wine's own, loaded for this driver alone).
+    const wchar_t TAHOMA[] = L"Z:\\usr\\share\\wine\\fonts\\tahoma.ttf";
+    ASSERT_GT(AddFontResourceExW(TAHOMA, FR_PRIVATE, nullptr), 0) << "install fonts-wine";
     for (const WineLocale* system : {&JAPANESE_SYSTEM, &ENGLISH_SYSTEM}) {
         SCOPED_TRACE(system->name);
         const TemplateLanguage& language = LanguageOf(*system);
@@ -1040,46 +1034,40 @@ TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
         // pixels. The session maps the English dialog's alias to one font whatever the code
         // page, so this driver makes the same font as the saver's process.
         HDC context = GetDC(dialog);
+        HGDIOBJ before = GetCurrentObject(context, OBJ_FONT);
         {
             DialogFont font(context, language.font, language.fontSize);
             DialogFont tahoma(context, L"Tahoma", language.fontSize);
-            ASSERT_EQ(tahoma.faceFound, L"Tahoma");
+            ASSERT_STREQ(tahoma.faceFound, L"Tahoma");
 
             // Dialog units from that font: the dialog grew with the DPI.
             RECT client;
             GetClientRect(dialog, &client);
-            EXPECT_EQ(client.right, MulDiv(249, font.baseX, 4))
-                << "base units " << font.baseX << ", " << font.baseY;
-            EXPECT_EQ(client.bottom, MulDiv(153, font.baseY, 8))
-                << "base units " << font.baseX << ", " << font.baseY;
+            EXPECT_EQ(client.right, MulDiv(249, font.baseX, 4)) << "base unit " << font.baseX;
+            EXPECT_EQ(client.bottom, MulDiv(153, font.metrics.tmHeight, 8));
 
             HWND control = GetWindow(dialog, GW_CHILD);
             for (const TemplateControl& entry : CONTROLS) {
                 ASSERT_NE(control, nullptr);
                 std::wstring text = TextOf(control);
                 SCOPED_TRACE(Ansi(text));
-                RECT inDialog = ClientRectIn(dialog, control), inside;
+                RECT inDialog = ClientRectIn(dialog, control), inside, own;
                 EXPECT_TRUE(IntersectRect(&inside, &inDialog, &client) &&
                             EqualRect(&inside, &inDialog))
                     << "outside the client area";
-                if (entry.className == std::wstring(L"Static")) {
-                    RECT own;
-                    GetClientRect(control, &own);
-                    SelectObject(context, font.font);
+                GetClientRect(control, &own);
+                if (entry.className == std::wstring(L"Static"))
                     font.ExpectFits(text, own.right, own.bottom);
-                    if (&language == &ENGLISH) {
-                        SCOPED_TRACE("in Tahoma");
-                        SelectObject(context, tahoma.font);
-                        tahoma.ExpectFits(text, MulDiv(entry.width, tahoma.baseX, 4),
-                                          MulDiv(entry.height, tahoma.baseY, 8));
-                    }
-                }
+                if (entry.className == std::wstring(L"Static") && &language == &ENGLISH)
+                    tahoma.ExpectFits(text, MulDiv(entry.width, tahoma.baseX, 4),
+                                      MulDiv(entry.height, tahoma.metrics.tmHeight, 8));
                 control = GetWindow(control, GW_HWNDNEXT);
             }
+            SelectObject(context, before);
         }
         ReleaseDC(dialog, context);
         Click(Control(IDCANCEL));
         EXPECT_EQ(ExitCode(), 0u);
     }
-    RemoveFontResourceExW(L"Z:\\usr\\share\\wine\\fonts\\tahoma.ttf", FR_PRIVATE, nullptr);
+    RemoveFontResourceExW(TAHOMA, FR_PRIVATE, nullptr);
 }

@@ -99,36 +99,27 @@ bool CopyInto(const std::string& source, const std::string& destination)
     return CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
 }
 
-// Read-only files too: a test may leave one behind. In UTF-16, for names that the code page
-// cannot hold.
-static void RemoveTree(const std::wstring& dir)
+// Read-only files too: a test may leave one behind.
+static void RemoveTree(const std::string& dir)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
                 continue;
-            std::wstring path = dir + L"\\" + name;
+            std::string path = dir + "\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(path);
             else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
             }
-        } while (FindNextFileW(search, &found));
+        } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryW(dir.c_str());
-}
-
-static void RemoveTree(const std::string& dir)
-{
-    std::wstring wide(dir.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, dir.c_str(), -1, &wide[0],
-                                    static_cast<int>(wide.size())) - 1);
-    RemoveTree(wide);
+    RemoveDirectoryA(dir.c_str());
 }
 
 ScratchFolder::ScratchFolder(const std::string& name)

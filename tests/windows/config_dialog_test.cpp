@@ -13,6 +13,7 @@
 #include <cderr.h>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // The template and the string table of the program, which this test program carries too. The
@@ -115,11 +116,12 @@ static const DWORD OLDER_FORM_SIZE = sizeof(void*) == 4 ? 76 : 136;
 // older form; a starting name may be refused; otherwise the user confirms the choice or,
 // without one, cancels.
 struct OpenFileCall {
-    bool wide;
     DWORD size;
-    HWND owner;
-    std::wstring title, filter, startingName, defaultExtension;
-    DWORD maxFile, flags;
+    std::wstring startingName;
+    // The rest of the request, the same in every call: the form (wide or not), owner, title,
+    // the filter list's strings, default extension, room for the file, flags.
+    std::tuple<bool, HWND, std::wstring, std::vector<std::wstring>, std::wstring, DWORD, DWORD>
+        request;
 };
 
 struct ScriptedCommonDialogs {
@@ -131,37 +133,30 @@ struct ScriptedCommonDialogs {
 };
 static ScriptedCommonDialogs gScriptedDialogs;
 
-static std::wstring WideOf(const wchar_t* text, size_t length = std::wstring::npos)
+static std::wstring Widen(const wchar_t* text)
 {
-    return length == std::wstring::npos ? text : std::wstring(text, length);
+    return text;
 }
-static std::wstring WideOf(const char* text, size_t length = std::wstring::npos)
+static std::wstring Widen(const char* text)
 {
-    if (length == std::string::npos)
-        return Wide(text);
-    std::wstring wide(length, L'\0'); // NULs and all, for a filter list
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), &wide[0],
-                                    static_cast<int>(length)));
-    return wide;
+    return Wide(text);
 }
 
-// A filter list whole, up to its closing NUL.
-template <class Char> static size_t FilterLength(const Char* filter)
+template <class Char> static std::vector<std::wstring> FilterStrings(const Char* filter)
 {
-    size_t length = 0;
-    while (filter[length] || filter[length + 1])
-        ++length;
-    return length + 2;
+    std::vector<std::wstring> strings;
+    for (; *filter; filter += std::char_traits<Char>::length(filter) + 1)
+        strings.push_back(Widen(filter));
+    return strings;
 }
 
 template <class Request> static BOOL WINAPI ScriptedGetOpenFileName(Request* request)
 {
     const bool wide = sizeof(*request->lpstrFile) == sizeof(wchar_t);
-    gScriptedDialogs.calls.push_back({wide, request->lStructSize, request->hwndOwner,
-                                      WideOf(request->lpstrTitle),
-                                      WideOf(request->lpstrFilter, FilterLength(request->lpstrFilter)),
-                                      WideOf(request->lpstrFile), WideOf(request->lpstrDefExt),
-                                      request->nMaxFile, request->Flags});
+    gScriptedDialogs.calls.push_back(
+        {request->lStructSize, Widen(request->lpstrFile),
+         {wide, request->hwndOwner, Widen(request->lpstrTitle), FilterStrings(request->lpstrFilter),
+          Widen(request->lpstrDefExt), request->nMaxFile, request->Flags}});
     gScriptedDialogs.error = 0;
     if (gScriptedDialogs.olderSystem && request->lStructSize != OLDER_FORM_SIZE)
         gScriptedDialogs.error = CDERR_STRUCTSIZE;
@@ -273,32 +268,19 @@ TEST_F(BrowseButtons, AnOlderSystemGetsTheOlderFormOfTheSameRequest)
         }
         EXPECT_EQ(sizes, c.sizes);
         EXPECT_EQ(startingNames, c.startingNames);
-        ASSERT_FALSE(calls.empty());
-        const OpenFileCall& first = calls[0];
-        EXPECT_EQ(first.wide, !c.isWin9x);
-        EXPECT_EQ(first.owner, dialog);
-        EXPECT_EQ(first.maxFile, static_cast<DWORD>(SETTINGS_PATH_SIZE));
         const bool accessoryButton = c.button == IDC_ACCESSORY_BROWSE;
-        EXPECT_EQ(first.title, (accessoryButton ? TEXT_ACCESSORY_DIALOG_TITLE
-                                                : TEXT_PLAYLIST_DIALOG_TITLE).japanese);
-        EXPECT_EQ(first.filter, accessoryButton
-                                    ? std::wstring(TEXT_ACCESSORY_FILE_TYPE.japanese) +
-                                          L'\0' + L"velorandix.exe" + L'\0' + L'\0'
-                                    : std::wstring(TEXT_PLAYLIST_FILE_TYPE.japanese) + L'\0' +
-                                          L"*.m3u;*.m3u8" + L'\0' + L'\0');
-        EXPECT_EQ(first.defaultExtension, L"exe");
-        EXPECT_EQ(first.flags, static_cast<DWORD>(OFN_FILEMUSTEXIST));
-        for (size_t i = 1; i < calls.size(); ++i) {
-            SCOPED_TRACE("call " + std::to_string(i));
-            const OpenFileCall& call = calls[i];
-            EXPECT_EQ(call.wide, first.wide);
-            EXPECT_EQ(call.owner, first.owner);
-            EXPECT_EQ(call.title, first.title);
-            EXPECT_EQ(call.filter, first.filter);
-            EXPECT_EQ(call.maxFile, first.maxFile);
-            EXPECT_EQ(call.flags, first.flags);
-            EXPECT_EQ(call.defaultExtension, first.defaultExtension);
-        }
+        const auto request = std::make_tuple(
+            !c.isWin9x, dialog,
+            std::wstring(accessoryButton ? TEXT_ACCESSORY_DIALOG_TITLE.japanese
+                                         : TEXT_PLAYLIST_DIALOG_TITLE.japanese),
+            accessoryButton ? std::vector<std::wstring>{TEXT_ACCESSORY_FILE_TYPE.japanese,
+                                                        L"velorandix.exe"}
+                            : std::vector<std::wstring>{TEXT_PLAYLIST_FILE_TYPE.japanese,
+                                                        L"*.m3u;*.m3u8"},
+            std::wstring(L"exe"), static_cast<DWORD>(SETTINGS_PATH_SIZE),
+            static_cast<DWORD>(OFN_FILEMUSTEXIST));
+        for (const OpenFileCall& call : calls)
+            EXPECT_TRUE(call.request == request) << "call " << &call - &calls[0];
         EXPECT_EQ(Wide(c.path), c.result);
         wchar_t shown[SETTINGS_PATH_SIZE] = {};
         GetDlgItemTextW(dialog, c.edit, shown, SETTINGS_PATH_SIZE);
@@ -309,55 +291,29 @@ TEST_F(BrowseButtons, AnOlderSystemGetsTheOlderFormOfTheSameRequest)
     }
 }
 
-// A path the ANSI code page cannot hold (Korean in code page 932) is kept by its short name,
-// which names the same file. Without a short name the dialog says so, in its language and in
-// UTF-16, and keeps the former path rather than one of "?"s.
-TEST_F(BrowseButtons, APathTheCodePageCannotHoldIsKeptByItsShortNameOrNotAtAll)
+// A path the ANSI code page cannot hold (Korean in code page 932) with no short name, as a
+// missing file has none: the dialog says so, in UTF-16, and keeps the former path rather than
+// one of "?"s. (A short name that keeps the choice: the end-to-end tier.)
+TEST_F(BrowseButtons, APathTheCodePageCannotHoldWithoutAShortNameIsRefused)
 {
-    ScratchFolder scratch("config_dialog unholdable path");
-    const std::wstring folder = Wide(scratch.Path()) + L"\\음악";
-    const std::wstring existing = folder + L"\\velorandix.exe";
-    const std::wstring missing = Wide(scratch.Path()) + L"\\없는\\velorandix.exe";
-    const char CONTENT[] = "the chosen file";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    HANDLE file = CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, CONTENT, sizeof CONTENT - 1, &written, nullptr);
-    CloseHandle(file);
+    const wchar_t CHOSEN[] = L"C:\\없는\\velorandix.exe";
     const char STORED[] = "C:\\stored\\velorandix.exe";
-    char* const accessory = ConfigDialogState.settings.accessoryPath;
-
     HWND dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
+    lstrcpyA(ConfigDialogState.settings.accessoryPath, STORED);
     gScriptedDialogs = ScriptedCommonDialogs();
-    lstrcpyA(accessory, STORED);
+    gScriptedDialogs.choice = CHOSEN;
     {
         BoxAnswerer answerer;
-        gScriptedDialogs.choice = existing.c_str();
-        SendMessageA(dialog, WM_COMMAND, IDC_ACCESSORY_BROWSE, 0);
-        EXPECT_TRUE(SeenBoxes().empty());
-    }
-    EXPECT_EQ(ReadTextFile(accessory), CONTENT) << accessory << " names another file";
-    const std::string name = "\\velorandix.exe"; // only the folder's name is short
-    EXPECT_EQ(std::string(accessory).substr(lstrlenA(accessory) - name.size()), name);
-    wchar_t shown[SETTINGS_PATH_SIZE] = {};
-    GetDlgItemTextW(dialog, IDC_ACCESSORY_PATH, shown, SETTINGS_PATH_SIZE);
-    EXPECT_EQ(shown, Wide(accessory)) << "the control shows what is kept";
-
-    lstrcpyA(accessory, STORED);
-    {
-        BoxAnswerer answerer;
-        gScriptedDialogs.choice = missing.c_str();
         SendMessageA(dialog, WM_COMMAND, IDC_ACCESSORY_BROWSE, 0);
         ASSERT_EQ(SeenBoxes().size(), 1u);
         const SeenBox& box = SeenBoxes()[0];
-        EXPECT_EQ(box.text, TEXT_UNUSABLE_PATH.japanese + missing +
-                                TEXT_UNUSABLE_PATH_ADVICE.japanese);
+        EXPECT_EQ(box.text,
+                  TEXT_UNUSABLE_PATH.japanese + std::wstring(CHOSEN) + TEXT_UNUSABLE_PATH_ADVICE.japanese);
         EXPECT_EQ(box.caption, TEXT_DIALOG_TITLE.japanese);
         EXPECT_EQ(box.owner, dialog);
     }
-    EXPECT_STREQ(accessory, STORED);
+    EXPECT_STREQ(ConfigDialogState.settings.accessoryPath, STORED);
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     DestroyWindow(dialog);
 }
