@@ -23,12 +23,92 @@ static LRESULT FinishMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Where the DPI of the monitor under the reference comes from. Both functions are looked up:
+// MonitorFromPoint came with Windows 98 and 2000, GetDpiForMonitor with Windows 8.1.
+const char SHELL_SCALING_LIBRARY[] = "\\SHCORE.DLL";
+const char DPI_FOR_MONITOR_ENTRY[] = "GetDpiForMonitor";
+const char MONITOR_FROM_POINT_ENTRY[] = "MonitorFromPoint";
+const int EFFECTIVE_DPI = 0;     // MDT_EFFECTIVE_DPI: the monitor's DPI after the user's scaling
+const DWORD NEAREST_MONITOR = 2; // MONITOR_DEFAULTTONEAREST
+
+typedef HMONITOR(WINAPI* MonitorFromPointFunction)(POINT point, DWORD flags);
+
+static HRESULT WINAPI NoDpiForMonitor(HMONITOR, int, UINT*, UINT*)
+{
+    return E_NOTIMPL;
+}
+
+// The first question looks the function up, from the system folder only: the systems without
+// it would otherwise load a SHCORE.DLL from wherever the search finds one. The library stays
+// loaded for the run's later references.
+static HRESULT WINAPI LookUpDpiForMonitor(HMONITOR monitor, int dpiType, UINT* dpiX, UINT* dpiY)
+{
+    gDpiForMonitor = NoDpiForMonitor;
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length > 0 && length + sizeof SHELL_SCALING_LIBRARY <= MAX_PATH) {
+        lstrcpyA(path + length, SHELL_SCALING_LIBRARY);
+        HMODULE library = LoadLibraryA(path);
+        auto found = library ? reinterpret_cast<DpiForMonitorFunction>(
+                                   GetProcAddress(library, DPI_FOR_MONITOR_ENTRY))
+                             : nullptr;
+        if (found)
+            gDpiForMonitor = found;
+    }
+    return gDpiForMonitor(monitor, dpiType, dpiX, dpiY);
+}
+
+DpiForMonitorFunction gDpiForMonitor = LookUpDpiForMonitor;
+int(WINAPI* gDeviceCaps)(HDC context, int index) = GetDeviceCaps;
+
+static UINT MonitorDpiAt(POINT point)
+{
+    auto monitorFromPoint = reinterpret_cast<MonitorFromPointFunction>(
+        GetProcAddress(GetModuleHandleA("USER32.DLL"), MONITOR_FROM_POINT_ENTRY));
+    if (!monitorFromPoint)
+        return 0;
+    HMONITOR monitor = monitorFromPoint(point, NEAREST_MONITOR);
+    UINT dpiX = 0, dpiY = 0;
+    if (!monitor || FAILED(gDpiForMonitor(monitor, EFFECTIVE_DPI, &dpiX, &dpiY)))
+        return 0;
+    return dpiX;
+}
+
+static UINT SystemDpi()
+{
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return 0;
+    int dpi = gDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 0;
+}
+
+// The manifest makes the saver see physical pixels, so the threshold grows with the scaling of
+// the monitor where the cursor stands. The Windows 95 family knows no scaling and keeps its
+// pixels; the preview dismisses nothing.
+static uint32_t ThresholdAt(POINT point)
+{
+    if (SaverState.isWin9x || SaverState.isPreview)
+        return MOUSE_MOVE_THRESHOLD;
+    UINT dpi = MonitorDpiAt(point);
+    if (dpi == 0)
+        dpi = SystemDpi();
+    return MouseMoveThresholdAt(dpi != 0 ? dpi : STANDARD_DPI);
+}
+
+static void SetCursorReference(POINT cursor)
+{
+    SaverState.lastCursor = cursor;
+    SaverState.mouseMoveThreshold = ThresholdAt(cursor);
+}
+
 // A position that cannot be read leaves the reference where it was.
 void TakeCursorReference()
 {
     POINT cursor;
     if (GetCursorPos(&cursor))
-        SaverState.lastCursor = cursor;
+        SetCursorReference(cursor);
 }
 
 // A refused close keeps the saver up; the next mouse dismissal needs a fresh move from where
@@ -73,10 +153,15 @@ static void OnMouseMove(HWND window, int, int, UINT)
     POINT cursor;
     if (!GetCursorPos(&cursor))
         return;
-    if (!MovedBeyondThreshold(SaverState.lastCursor.x, SaverState.lastCursor.y, cursor.x, cursor.y))
+    const POINT& reference = SaverState.lastCursor;
+    if (!MovedBeyondThreshold(reference.x,
+                              reference.y,
+                              cursor.x,
+                              cursor.y,
+                              SaverState.mouseMoveThreshold))
         return;
     PostCloseRequest(window);
-    SaverState.lastCursor = cursor;
+    SetCursorReference(cursor);
 }
 
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -22,9 +22,9 @@
 //
 // The life of a dismissal, from the user's touch to the end of the process:
 //   1. Input. A key, a button or a mouse move reaches the chain. DefaultSaverProc
-//      (default_proc.cpp) judges it (a move against MOUSE_MOVE_THRESHOLD, from
-//      portable/dismissal.h) and posts WM_CLOSE. Posted, never sent: nothing ends inside the
-//      input's own dispatch.
+//      (default_proc.cpp) judges it (a move against MOUSE_MOVE_THRESHOLD of the user's pixels,
+//      scaled to the DPI of the monitor under the cursor reference by portable/dismissal.h)
+//      and posts WM_CLOSE. Posted, never sent: nothing ends inside the input's own dispatch.
 //   2. The posted close. RunMessageLoop (saver_window.cpp) dispatches it down the chain.
 //   3. The saver's close work, in saverProc: for this saver OnClose (launcher/launcher_saver.cpp)
 //      tells the accessory to quit with IDM_EXIT (launcher/accessory.cpp) and stops the music
@@ -77,6 +77,7 @@ struct SaverStateRecord {
     HANDLE savedInputContext; // WM_CREATE: the context detached from the saver window
     int isWin9x;              // SaverMain, before the dispatch: 1 on the Windows 95 family
     POINT lastCursor;         // TakeCursorReference and dismissing mouse moves
+    uint32_t mouseMoveThreshold = MOUSE_MOVE_THRESHOLD; // with lastCursor, at its DPI
     DWORD lastCheckTick = NO_CHECK_YET; // CheckPasswordOnClose: tick when the last check ended
 };
 extern SaverStateRecord SaverState;
@@ -170,6 +171,8 @@ int RunUnderFaultGuard(int (*mode)(void* context), void* context);
 // - So a saver that also judges a window by its width counts physical pixels: the control
 //   panel's preview is 456 pixels wide at 300% and 684 at 450%. SaverState.isPreview, not
 //   the width, is what says a preview runs.
+// - The mouse threshold is the user's 4 pixels, not the screen's: default_proc.cpp scales it
+//   by the DPI of the monitor under the cursor reference (12 physical pixels at 300%).
 
 // The class the system and other programs know a running saver by, and the window's title in
 // each of its two forms.
@@ -186,12 +189,23 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 // Private message by which a close asks the window chain to verify the password.
 const UINT VERIFY_PASSWORD_MESSAGE = 0x8000;
-// A mouse move dismisses beyond MOUSE_MOVE_THRESHOLD, defined with its comparison in
-// portable/dismissal.h.
+// A mouse move dismisses beyond SaverState.mouseMoveThreshold: MOUSE_MOVE_THRESHOLD, defined
+// with its comparison in portable/dismissal.h, in the pixels of the monitor under the
+// reference.
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Makes where the cursor stands now the reference of the mouse-move threshold. The saver
-// window takes it at creation; a dismissing move and a refused close move it too.
+// Makes where the cursor stands now the reference of the mouse-move threshold, and works the
+// threshold out for the monitor there. The saver window takes it at creation; a dismissing
+// move and a refused close move it too.
 void TakeCursorReference();
+// Where the threshold's DPI comes from on the NT family, and what tests put in their place:
+// GetDpiForMonitor of SHCORE.DLL (Windows 8.1 and later: the monitor's DPI after the user's
+// scaling), looked up when first asked, failing where the system lacks it; then the system
+// DPI, GetDeviceCaps(LOGPIXELSX) of the screen; then STANDARD_DPI. The Windows 95 family and
+// the preview ask none of them.
+typedef HRESULT(WINAPI* DpiForMonitorFunction)(HMONITOR monitor, int dpiType, UINT* dpiX,
+                                               UINT* dpiY);
+extern DpiForMonitorFunction gDpiForMonitor;
+extern int(WINAPI* gDeviceCaps)(HDC context, int index);
 
 // ==== password.cpp: the password lock of the Windows 95 family ======================
 

@@ -2,6 +2,15 @@
 // coordinates far apart wrap as the 32-bit machine does instead of overflowing.
 #include "saver_host/portable/dismissal.h"
 
+uint32_t MouseMoveThresholdAt(uint32_t dpi)
+{
+    if (dpi < STANDARD_DPI)
+        return MOUSE_MOVE_THRESHOLD;
+    // 4 x dpi / 96 is dpi / 24, rounded down alike, and no DPI can overflow it.
+    static_assert(STANDARD_DPI % MOUSE_MOVE_THRESHOLD == 0, "the standard DPI divides evenly");
+    return dpi / (STANDARD_DPI / MOUSE_MOVE_THRESHOLD);
+}
+
 static uint32_t Magnitude(uint32_t difference)
 {
     // The sign bit of the 32-bit difference says which way the cursor went.
@@ -15,7 +24,8 @@ uint32_t CursorDistance(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
     return Magnitude(dx) + Magnitude(dy);
 }
 
-bool MovedBeyondThreshold(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
+bool MovedBeyondThreshold(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY,
+                          uint32_t threshold)
 {
-    return CursorDistance(fromX, fromY, toX, toY) > MOUSE_MOVE_THRESHOLD;
+    return CursorDistance(fromX, fromY, toX, toY) > threshold;
 }

@@ -956,28 +956,9 @@ protected:
     void SetUp() override
     {
         ConfigDialog::SetUp();
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop),
-                  ERROR_SUCCESS);
-        DWORD size = sizeof original;
-        hadOriginal = RegQueryValueExA(desktop, "LogPixels", nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(&original), &size) == ERROR_SUCCESS;
-        ASSERT_EQ(RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD,
-                                 reinterpret_cast<const BYTE*>(&DPI), sizeof DPI),
-                  ERROR_SUCCESS);
+        ASSERT_TRUE(dpi.IsSet());
     }
-    void TearDown() override
-    {
-        ConfigDialog::TearDown();
-        if (hadOriginal)
-            RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD,
-                           reinterpret_cast<const BYTE*>(&original), sizeof original);
-        else
-            RegDeleteValueA(desktop, "LogPixels");
-        RegCloseKey(desktop);
-    }
-    HKEY desktop = nullptr;
-    DWORD original = 0;
-    bool hadOriginal = false;
+    SessionDpi dpi{DPI};
 };
 
 // A dialog font at 144 DPI, made by this driver, and the dialog base units it gives, by which

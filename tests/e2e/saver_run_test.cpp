@@ -264,6 +264,25 @@ TEST_F(SaverRun, AMouseMoveOfFivePixelsEndsTheRunAndFourDoNot)
     EXPECT_TRUE(WaitForLog("IDM_EXIT", 2000));
 }
 
+// At 300% the user's 4 pixels are 12 of the screen's. The saver sees physical pixels, and so
+// does this driver, which started at 96 DPI.
+TEST_F(SaverRun, AtThreeHundredPercentTwelvePixelsKeepTheSaverAndThirteenEndIt)
+{
+    SessionDpi dpi(288);
+    ASSERT_TRUE(dpi.IsSet());
+    WriteSettings(accessory, "");
+    Child& saverRun = StartSaver("/s"); // the cursor stands at (500, 400)
+    ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+    MoveMouseTo(505, 400);
+    EXPECT_TRUE(StaysRunningFor(saverRun, 1500));
+    MoveMouseTo(508, 396); // 12 from where the saver started
+    EXPECT_TRUE(StaysRunningFor(saverRun, 1500));
+    EXPECT_EQ(Log().find("IDM_EXIT"), std::string::npos);
+    MoveMouseTo(509, 396);
+    EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
+    EXPECT_TRUE(WaitForLog("IDM_EXIT", 2000));
+}
+
 TEST_F(SaverRun, ASecondFullScreenStartBringsTheFirstForwardAndEnds)
 {
     WriteSettings(accessory, "");

@@ -1,5 +1,6 @@
-// The mouse-move threshold: |dx| + |dy| must exceed 4 pixels, differences wrap in 32 bits. The
-// cases go through the product's own threshold, so they guard its value too.
+// The mouse-move threshold: |dx| + |dy| must exceed 4 of the user's pixels, scaled by the
+// screen's DPI; differences wrap in 32 bits. The cases go through the product's own threshold,
+// so they guard its value too.
 #include "saver_host/portable/dismissal.h"
 #include <gtest/gtest.h>
 #include <climits>
@@ -27,9 +28,27 @@ TEST(Dismissal, MouseMoveThreshold)
     for (const MoveCase& c : cases) {
         EXPECT_EQ(CursorDistance(c.fromX, c.fromY, c.toX, c.toY), c.distance)
             << c.fromX << "," << c.fromY << " -> " << c.toX << "," << c.toY;
-        EXPECT_EQ(MovedBeyondThreshold(c.fromX, c.fromY, c.toX, c.toY), c.dismisses)
+        EXPECT_EQ(MovedBeyondThreshold(
+                      c.fromX, c.fromY, c.toX, c.toY, MouseMoveThresholdAt(STANDARD_DPI)),
+                  c.dismisses)
             << c.fromX << "," << c.fromY << " -> " << c.toX << "," << c.toY;
     }
+}
+
+// 4 x DPI / 96, rounded down: a move of the threshold keeps the saver, one pixel more ends it.
+TEST(Dismissal, TheThresholdIsFourOfTheUsersPixelsAtEveryScaling)
+{
+    const struct {
+        uint32_t dpi, threshold;
+    } cases[] = {{96, 4}, {120, 5}, {144, 6}, {192, 8}, {288, 12}, {72, 4}, {0, 4}};
+    for (const auto& c : cases) {
+        uint32_t threshold = MouseMoveThresholdAt(c.dpi);
+        EXPECT_EQ(threshold, c.threshold) << c.dpi << " DPI";
+        int32_t pixels = static_cast<int32_t>(c.threshold);
+        EXPECT_FALSE(MovedBeyondThreshold(-10, 7, -10 + pixels - 1, 8, threshold)) << c.dpi;
+        EXPECT_TRUE(MovedBeyondThreshold(-10, 7, -10 + pixels, 8, threshold)) << c.dpi;
+    }
+    EXPECT_EQ(MouseMoveThresholdAt(0xFFFFFFFFu), 0xFFFFFFFFu / 24) << "no overflow";
 }
 
 TEST(Dismissal, ExtremeCoordinatesWrapInsteadOfOverflowing)
@@ -40,6 +59,6 @@ TEST(Dismissal, ExtremeCoordinatesWrapInsteadOfOverflowing)
     EXPECT_EQ(CursorDistance(0, 0, INT_MIN, 0), 0x80000000u);
     // Two such differences wrap the unsigned sum to 0: no dismissal, as on the machine.
     EXPECT_EQ(CursorDistance(0, 0, INT_MIN, INT_MIN), 0u);
-    EXPECT_FALSE(MovedBeyondThreshold(0, 0, INT_MIN, INT_MIN));
-    EXPECT_TRUE(MovedBeyondThreshold(INT_MAX, INT_MAX, 0, 0));
+    EXPECT_FALSE(MovedBeyondThreshold(0, 0, INT_MIN, INT_MIN, MOUSE_MOVE_THRESHOLD));
+    EXPECT_TRUE(MovedBeyondThreshold(INT_MAX, INT_MAX, 0, 0, MOUSE_MOVE_THRESHOLD));
 }

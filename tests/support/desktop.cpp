@@ -301,6 +301,32 @@ HWND MakePreviewHost(int x, int y, int percent)
     return host;
 }
 
+const char DESKTOP_SETTINGS_KEY[] = "Control Panel\\Desktop";
+const char LOG_PIXELS_VALUE[] = "LogPixels";
+
+SessionDpi::SessionDpi(DWORD dpi)
+{
+    if (RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_SETTINGS_KEY, &desktop) != ERROR_SUCCESS)
+        return;
+    DWORD size = sizeof original;
+    hadOriginal = RegQueryValueExA(desktop, LOG_PIXELS_VALUE, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(&original), &size) == ERROR_SUCCESS;
+    isSet = RegSetValueExA(desktop, LOG_PIXELS_VALUE, 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) == ERROR_SUCCESS;
+}
+
+SessionDpi::~SessionDpi()
+{
+    if (!desktop)
+        return;
+    if (hadOriginal)
+        RegSetValueExA(desktop, LOG_PIXELS_VALUE, 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&original), sizeof original);
+    else
+        RegDeleteValueA(desktop, LOG_PIXELS_VALUE);
+    RegCloseKey(desktop);
+}
+
 void PumpFor(DWORD milliseconds)
 {
     DWORD start = GetTickCount();

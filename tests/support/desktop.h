@@ -76,6 +76,23 @@ HWND MakePreviewHost(int x, int y, int percent = 100);
 const int PREVIEW_HOST_WIDTH = 152;
 const int PREVIEW_HOST_HEIGHT = 112;
 
+// While it lives, each program started in the session sees the screen at this DPI: Wine's
+// LogPixels of the current user, which a process reads as it starts (programs already running
+// keep theirs). The value before comes back when it goes.
+class SessionDpi {
+public:
+    explicit SessionDpi(DWORD dpi);
+    ~SessionDpi();
+    SessionDpi(const SessionDpi&) = delete;
+    SessionDpi& operator=(const SessionDpi&) = delete;
+    bool IsSet() const { return isSet; }
+
+private:
+    HKEY desktop = nullptr;
+    DWORD original = 0;
+    bool hadOriginal = false, isSet = false;
+};
+
 // Handles this thread's messages for a while (window mapping, painting, the driver's own
 // windows); 0 handles what is queued and returns.
 void PumpFor(DWORD milliseconds);

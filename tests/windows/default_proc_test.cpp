@@ -1,6 +1,6 @@
 // Default handling in-process, through the whole chain of a real saver window: what input and
-// system events dismiss, the mouse threshold, the four regimes, the password message and the
-// autoplay answer.
+// system events dismiss, the mouse threshold and the DPI it is scaled by, the four regimes, the
+// password message and the autoplay answer.
 #include "saver_chain_support.h"
 #include <gtest/gtest.h>
 
@@ -97,6 +97,75 @@ TEST_F(DefaultHandling, AMouseMoveDismissesOnlyBeyondFourPixelsFromTheReference)
     EXPECT_EQ(ClosesPostedByMoveTo(108, 102), 1);
     // Each new crossing asks again.
     EXPECT_EQ(ClosesPostedByMoveTo(108, 110), 1);
+}
+
+// What the system answers when the threshold's DPI is asked for: the monitor's DPI (0: the
+// system has no such function), the system DPI (0: no answer), and how often it was asked.
+static UINT gMonitorDpi;
+static int gSystemDpi;
+static int gDpiQuestions;
+static HMONITOR gAskedMonitor;
+
+static HRESULT WINAPI AnswerMonitorDpi(HMONITOR monitor, int dpiType, UINT* dpiX, UINT* dpiY)
+{
+    ++gDpiQuestions;
+    gAskedMonitor = monitor;
+    if (gMonitorDpi == 0 || dpiType != 0) // MDT_EFFECTIVE_DPI, the scaled one
+        return E_NOTIMPL;
+    *dpiX = *dpiY = gMonitorDpi;
+    return S_OK;
+}
+
+static int WINAPI AnswerSystemDpi(HDC, int index)
+{
+    ++gDpiQuestions;
+    return index == LOGPIXELSX ? gSystemDpi : 0;
+}
+
+TEST_F(DefaultHandling, TheThresholdFollowsTheDpiOfTheMonitorUnderTheReference)
+{
+    struct Case {
+        const char* what;
+        int isWin9x;
+        UINT monitorDpi;
+        int systemDpi;
+        uint32_t threshold;
+        int questions; // at each reference
+    };
+    const Case cases[] = {
+        {"the monitor's DPI at 300%", 0, 288, 144, 12, 1},
+        {"the monitor's DPI at 125%", 0, 120, 144, 5, 1},
+        {"no monitor DPI before Windows 8.1: the system DPI", 0, 0, 144, 6, 2},
+        {"nothing answers: 96", 0, 0, 0, 4, 2},
+        {"the Windows 95 family asks nothing", 1, 288, 144, 4, 0},
+    };
+    struct Restore {
+        DpiForMonitorFunction monitor = gDpiForMonitor;
+        int(WINAPI* system)(HDC, int) = gDeviceCaps;
+        ~Restore() { gDpiForMonitor = monitor, gDeviceCaps = system; }
+    } restore;
+    gDpiForMonitor = AnswerMonitorDpi;
+    gDeviceCaps = AnswerSystemDpi;
+    const POINT reference = {300, 200};
+    for (const Case& c : cases) {
+        SaverState.isWin9x = c.isWin9x;
+        gMonitorDpi = c.monitorDpi, gSystemDpi = c.systemDpi;
+        gDpiQuestions = 0, gAskedMonitor = nullptr;
+        SetCursorPos(reference.x, reference.y);
+        TakeCursorReference();
+        EXPECT_EQ(SaverState.mouseMoveThreshold, c.threshold) << c.what;
+        EXPECT_EQ(gDpiQuestions, c.questions) << c.what;
+        if (c.questions > 0) {
+            EXPECT_EQ(gAskedMonitor, MonitorFromPoint(reference, MONITOR_DEFAULTTONEAREST));
+        }
+
+        // The threshold keeps the saver, one pixel more ends it; that move is the new
+        // reference, for which the DPI is asked again.
+        int pixels = static_cast<int>(c.threshold);
+        EXPECT_EQ(ClosesPostedByMoveTo(reference.x + pixels, reference.y), 0) << c.what;
+        EXPECT_EQ(ClosesPostedByMoveTo(reference.x + pixels + 1, reference.y), 1) << c.what;
+        EXPECT_EQ(gDpiQuestions, 2 * c.questions) << c.what;
+    }
 }
 
 TEST_F(DefaultHandling, TheCursorIsHiddenBySetCursorInFullScreenOnly)
