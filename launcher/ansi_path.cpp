@@ -6,17 +6,24 @@
 // it, which fails.
 typedef DWORD(WINAPI* ShortPathFunction)(LPCWSTR longPath, LPWSTR shortPath, DWORD size);
 
+UINT(WINAPI* gAnsiCodePage)() = GetACP;
+
 // WideCharToMultiByte puts a default or a look-alike character (e for é) in place of one that
 // has none, and the Windows 95 family knows no flag against look-alikes: only text that comes
-// back unchanged the other way is taken.
+// back unchanged the other way is taken. UTF-8 has a form for every character but a lone
+// surrogate, which comes back as U+FFFD; Windows refuses to say whether a default was used
+// there (ERROR_INVALID_PARAMETER), so it is not asked.
 bool WideToAnsi(const WCHAR* wide, char* ansi, int ansiSize)
 {
+    UINT codePage = gAnsiCodePage();
     BOOL usedDefault = FALSE;
-    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, ansiSize, nullptr, &usedDefault) == 0 ||
-        usedDefault)
+    BOOL* usedDefaultAnswer = codePage == CP_UTF8 ? nullptr : &usedDefault;
+    int length =
+        WideCharToMultiByte(codePage, 0, wide, -1, ansi, ansiSize, nullptr, usedDefaultAnswer);
+    if (length == 0 || usedDefault)
         return false;
     WCHAR back[WIDE_PATH_SIZE];
-    if (MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, WIDE_PATH_SIZE) == 0)
+    if (MultiByteToWideChar(codePage, 0, ansi, -1, back, WIDE_PATH_SIZE) == 0)
         return false;
     for (int i = 0; back[i] == wide[i]; ++i) {
         if (wide[i] == L'\0')

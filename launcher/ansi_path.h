@@ -10,6 +10,11 @@ const int WIDE_PATH_SIZE = 2048;
 // The same path in the ANSI code page: each UTF-16 unit takes at most two bytes there.
 const int ANSI_PATH_SIZE = 2 * WIDE_PATH_SIZE;
 
+// The ANSI code page every conversion here takes: GetACP, unless a test has put another code
+// page in its place. It may be UTF-8 (65001), where Windows 10 and 11 are set to "Use Unicode
+// UTF-8 for worldwide language support".
+extern UINT(WINAPI* gAnsiCodePage)();
+
 // The text in the ANSI code page when every character of it has a form there; false otherwise.
 bool WideToAnsi(const WCHAR* wide, char* ansi, int ansiSize);
 // The short (8.3) name of the existing file or folder at longPath, in the ANSI code page: the

@@ -1,6 +1,7 @@
 // The one process-wide playlist: up to 2048 track paths read from an M3U file, in the ANSI code
 // page or in UTF-8 as today's players write it, resolved against the playlist's folder, and
-// released again.
+// released again. Where the ANSI code page is UTF-8, a playlist in the locale's older code page
+// is converted to it.
 #include "launcher/playlist.h"
 #include "launcher/ansi_path.h"
 #include "launcher/portable/playlist_text.h"
@@ -57,7 +58,8 @@ static bool FormShortPath(const char* baseDirectory, const WCHAR* line, char* pa
     bool standsAlone =
         (line[0] != L'\0' && line[1] == L':') || (line[0] == L'\\' && line[1] == L'\\');
     if (!standsAlone) {
-        length = MultiByteToWideChar(CP_ACP, 0, baseDirectory, -1, longPath, WIDE_PATH_SIZE);
+        length =
+            MultiByteToWideChar(gAnsiCodePage(), 0, baseDirectory, -1, longPath, WIDE_PATH_SIZE);
         if (length == 0)
             return false;
         --length; // its NUL
@@ -73,15 +75,48 @@ static bool FormShortPath(const char* baseDirectory, const WCHAR* line, char* pa
     return ShortAnsiPath(longPath, path, pathSize);
 }
 
-// A UTF-8 line becomes a line in the ANSI code page and is then taken like any other; a name
-// the code page cannot hold goes by its short name where it has one, or is skipped.
-static int AddUtf8Entry(Playlist* playlist, const char* line)
+// Text in UTF-8 has no lead bytes. IsDBCSLeadByte says so where UTF-8 is the system's code
+// page, but not of one put in the system's place.
+static bool IsPathLeadByte(unsigned char byte)
+{
+    return gAnsiCodePage() != CP_UTF8 && IsSystemLeadByte(byte);
+}
+
+// The code page a playlist not in UTF-8 was written in where the ANSI code page is UTF-8: the
+// one the user's locale had before (932 on Japanese Windows). 0 where the locale has none but
+// UTF-8, or one the system lacks.
+static UINT LocaleAnsiCodePage()
+{
+    char digits[8] = ""; // stays empty where the locale does not answer
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, digits, sizeof digits);
+    UINT codePage = static_cast<UINT>(strtoul(digits, nullptr, 10));
+    if (codePage == 0 || codePage == CP_UTF8 || !IsValidCodePage(codePage))
+        return 0;
+    return codePage;
+}
+
+// The line in UTF-16: UTF-8 by the strict decoder (the Windows 95 family has no UTF-8 code
+// page), any other code page by the system, which refuses what is not text there.
+static bool DecodeLine(const char* line, UINT codePage, WCHAR* wide, int wideSize)
+{
+    if (codePage == CP_UTF8)
+        return DecodeUtf8(line, wide, wideSize);
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, line, -1, wide, wideSize) != 0;
+}
+
+// A line in a code page other than the ANSI one becomes a line in the ANSI code page and is then
+// taken like any other; a name the ANSI code page cannot hold goes by its short name where it
+// has one, or is skipped. A line already in the ANSI code page (UTF-8 under UTF-8) is only
+// checked to be text in it, and taken as it is.
+static int AddEntryIn(Playlist* playlist, const char* line, UINT codePage)
 {
     if (!IsTrackLine(line))
         return 0;
     Utf16Unit wide[PLAYLIST_LINE_SIZE];
-    if (!DecodeUtf8(line, wide, PLAYLIST_LINE_SIZE))
+    if (!DecodeLine(line, codePage, wide, PLAYLIST_LINE_SIZE))
         return 0;
+    if (codePage == gAnsiCodePage())
+        return playlist->AddEntry(line);
     char ansi[ANSI_PATH_SIZE];
     if (WideToAnsi(wide, ansi, ANSI_PATH_SIZE) ||
         FormShortPath(playlist->baseDirectory, wide, ansi, ANSI_PATH_SIZE))
@@ -89,10 +124,20 @@ static int AddUtf8Entry(Playlist* playlist, const char* line)
     return 0;
 }
 
+// The code page the playlist's lines are in, when they need a conversion or a check: UTF-8 as
+// the file asks, or the locale's older code page where the ANSI one is UTF-8. 0 for lines in
+// the ANSI code page, taken as they are.
+static UINT LineCodePage(bool utf8)
+{
+    if (utf8)
+        return CP_UTF8;
+    return gAnsiCodePage() == CP_UTF8 ? LocaleAnsiCodePage() : 0;
+}
+
 int Playlist::Load(const char* playlistPath)
 {
     // The folder is taken before the file is opened, so it is set even when the file is not.
-    FolderOfPath(playlistPath, baseDirectory, IsSystemLeadByte);
+    FolderOfPath(playlistPath, baseDirectory, IsPathLeadByte);
     if (playlistPath == nullptr)
         return trackCount;
 
@@ -102,6 +147,7 @@ int Playlist::Load(const char* playlistPath)
     if (file == nullptr)
         return trackCount;
     bool utf8 = ReadsAsUtf8(file, playlistPath);
+    UINT codePage = LineCodePage(utf8);
     char line[PLAYLIST_LINE_SIZE];
     bool firstPiece = true;
     bool inComment = false;
@@ -113,7 +159,7 @@ int Playlist::Load(const char* playlistPath)
         inComment = comment && strchr(text, '\n') == nullptr;
         if (comment)
             continue;
-        if ((utf8 ? AddUtf8Entry(this, text) : AddEntry(text)) != 0)
+        if ((codePage != 0 ? AddEntryIn(this, text, codePage) : AddEntry(text)) != 0)
             ++trackCount;
     }
     fclose(file);
@@ -123,7 +169,7 @@ int Playlist::Load(const char* playlistPath)
 int Playlist::AddEntry(const char* line)
 {
     char path[TRACK_PATH_SIZE];
-    size_t length = FormTrackPath(line, baseDirectory, path, IsSystemLeadByte);
+    size_t length = FormTrackPath(line, baseDirectory, path, IsPathLeadByte);
     if (length == 0)
         return 0;
     char* track = static_cast<char*>(calloc(length + 1, 1));

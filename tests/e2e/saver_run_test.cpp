@@ -470,6 +470,7 @@ struct PlaylistCase {
     std::string bytes;
     std::vector<double> heard;
     std::vector<std::string> traced, neverTraced;
+    bool utf8CodePage = false; // played by the saver's test copy whose ANSI code page is UTF-8
 };
 
 // Narrow literals are code page 932, the session's ANSI code page; u8 ones are UTF-8. Each
@@ -503,10 +504,17 @@ TEST_F(SaverRun, PlaylistsAsTodaysPlayersWriteThemPlayEveryTrackInOrder)
         {"MIDI, then a tone", "midi.m3u", "song.mid\r\nb.wav\r\n", {second},
          midiOutput ? std::vector<std::string>{"song.mid"} : std::vector<std::string>{},
          midiOutput ? std::vector<std::string>{} : std::vector<std::string>{"song.mid"}},
+        {"Shift-JIS under the UTF-8 code page", "shift-jis.m3u",
+         "#EXTM3U\r\n音楽\\曲一.wav\r\n音楽\\曲二.wav\r\n", {first, second}, {}, {}, true},
+        {"UTF-8 named .m3u8 under the UTF-8 code page", "utf-8.m3u8", utf8Lines,
+         {first, second}, {}, {}, true},
     };
     for (const PlaylistCase& c : cases) {
         std::string list = dir + "\\music\\" + c.name;
         ASSERT_TRUE(WriteTextFile(list, c.bytes)) << c.what;
+        ASSERT_TRUE(CopyInto(c.utf8CodePage ? FixturePath("velora_ss_launcher_utf8.scr")
+                                            : SaverBinary(),
+                             saver));
         WriteSettings(saver, list); // a file, but no accessory: no warning, nothing launched
         std::string tracePath = dir + "\\mci-" + c.name + ".log";
         long long from = CaptureSize();

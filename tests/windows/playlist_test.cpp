@@ -1,6 +1,7 @@
 // Loading M3U playlists from real files: line ends, Ctrl-Z, long lines, the 2048-slot limit,
-// M3U directives, UTF-8 playlists, missing files, and Clear. The music device is a silent
-// recorder here.
+// M3U directives, UTF-8 playlists and the ANSI code pages they are read into, missing files,
+// and Clear. The music device is a silent recorder here.
+#include "launcher/ansi_path.h"
 #include "launcher/player.h"
 #include "tests/support/desktop.h"
 #include "tests/support/files.h"
@@ -9,10 +10,21 @@
 #include <string>
 #include <vector>
 
+// The ANSI code page the playlist is read into, in place of the session's 932.
+static UINT gCodePage;
+static UINT WINAPI TestCodePage()
+{
+    return gCodePage;
+}
+
 class PlaylistLoading : public ::testing::Test {
 protected:
     void SetUp() override { playlist = new Playlist; }
-    void TearDown() override { delete playlist; }
+    void TearDown() override
+    {
+        delete playlist;
+        gAnsiCodePage = GetACP;
+    }
     std::string WritePlaylist(const char* name, const std::string& bytes)
     {
         std::string path = folder + name;
@@ -114,39 +126,57 @@ TEST_F(PlaylistLoading, ALineOfMoreThan1023BytesIsReadInPieces)
     EXPECT_EQ(Tracks(), expected);
 }
 
-// Narrow literals are code page 932 here, the session's ANSI code page; u8 ones are UTF-8.
+// Narrow literals are code page 932 here, the session's ANSI code page; u8 ones are UTF-8. The
+// code page a case names stands in for the ANSI code page; lead bytes stay the session's
+// (none under UTF-8), so the code page 1252 cases use none of 932's lead bytes.
 TEST_F(PlaylistLoading, ReadsUtf8PlaylistsByTheirMarkNameOrTextAndSkipsCommentsAndQuotes)
 {
     const std::string mark = "\xEF\xBB\xBF";
     const std::string japanese = u8"音楽\\曲一.wav\n";
     struct Case {
+        UINT codePage;
         const char* name;
         std::string bytes;
         std::vector<std::string> tracks;
     } cases[] = {
-        {"mark.m3u",
+        {932, "mark.m3u",
          mark + u8"#EXTM3U\n#EXTINF:1,Mr. Tone - First\n" + japanese +
              u8"a.wav\" type \"cdaudio\n#EXTINF:1,Vol. 2 - 二\nb.wav\n",
          {"音楽\\曲一.wav", "b.wav"}},
-        {"named.M3U8", u8"#EXTM3U\r\n音楽\\曲一.wav\r\n", {"音楽\\曲一.wav"}},
-        {"text.m3u", japanese, {"音楽\\曲一.wav"}},
+        {932, "named.M3U8", u8"#EXTM3U\r\n音楽\\曲一.wav\r\n", {"音楽\\曲一.wav"}},
+        {932, "text.m3u", japanese, {"音楽\\曲一.wav"}},
         // Not UTF-8 throughout (an overlong slash): every byte as the ANSI code page.
-        {"overlong.m3u", "\xC0\xAF.wav\n" + japanese,
+        {932, "overlong.m3u", "\xC0\xAF.wav\n" + japanese,
          {"\xC0\xAF.wav", std::string(u8"音楽\\曲一.wav")}},
         // A comment longer than one read is a comment to its end.
-        {"long comment.m3u", "#" + std::string(1500, 'x') + ".mp3\na.mp3\n", {"a.mp3"}},
+        {932, "long comment.m3u", "#" + std::string(1500, 'x') + ".mp3\na.mp3\n", {"a.mp3"}},
         // A name the code page cannot hold, of a file that is not there: no short name.
-        {"missing.m3u8", u8"naïve.wav\n", {}},
+        {932, "missing.m3u8", u8"naïve.wav\n", {}},
+        // A Western code page holds the German name but not the Japanese one.
+        {1252, "named.m3u8", u8"Straße.wav\n" + japanese, {"Stra\xDF" "e.wav"}},
+        {1252, "western.m3u", "Stra\xDF" "e.wav\n", {"Stra\xDF" "e.wav"}},
+        // Under UTF-8 a UTF-8 playlist is taken as it is, every name held, malformed lines
+        // skipped; any other is read in the locale's code page (932) and converted, and only
+        // then split: the second byte of 表 is no separator, and no byte of ぁ (E3 81 81) leads.
+        {CP_UTF8, "named.m3u8", u8"naïve.wav\n" + japanese + "\xC0\xAF.wav\n",
+         {u8"naïve.wav", u8"音楽\\曲一.wav"}},
+        {CP_UTF8, "text.m3u", mark + japanese, {u8"音楽\\曲一.wav"}},
+        {CP_UTF8, "shift-jis.m3u", "#EXTM3U\r\n音楽\\曲一.wav\r\n曲\\x.表\r\nぁ.wav\r\n",
+         {u8"音楽\\曲一.wav", u8"曲\\x.表", u8"ぁ.wav"}},
     };
+    gAnsiCodePage = TestCodePage;
     for (const Case& c : cases) {
+        gCodePage = c.codePage;
         playlist->Clear();
         std::string path = WritePlaylist(c.name, c.bytes);
         std::vector<std::string> expected;
         for (const std::string& track : c.tracks)
             expected.push_back(folder + track);
-        EXPECT_EQ(playlist->Load(path.c_str()), static_cast<int>(expected.size())) << c.name;
-        EXPECT_EQ(Tracks(), expected) << c.name;
+        EXPECT_EQ(playlist->Load(path.c_str()), static_cast<int>(expected.size()))
+            << c.codePage << " " << c.name;
+        EXPECT_EQ(Tracks(), expected) << c.codePage << " " << c.name;
     }
+    gAnsiCodePage = GetACP;
 
     // A name the code page cannot hold goes by its short name, where the file is.
     std::wstring wideFolder = Wide(folder);
