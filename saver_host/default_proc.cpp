@@ -33,32 +33,27 @@ const DWORD NEAREST_MONITOR = 2; // MONITOR_DEFAULTTONEAREST
 
 typedef HMONITOR(WINAPI* MonitorFromPointFunction)(POINT point, DWORD flags);
 
-static HRESULT WINAPI NoDpiForMonitor(HMONITOR, int, UINT*, UINT*)
+// Looked up for each question, from the system folder only (the systems without it would
+// otherwise load a SHCORE.DLL from wherever the search finds one), and let go again: the saver
+// asks a few times a run at most, and keeps nothing loaded for it.
+static HRESULT WINAPI AskDpiForMonitor(HMONITOR monitor, int dpiType, UINT* dpiX, UINT* dpiY)
 {
-    return E_NOTIMPL;
-}
-
-// The first question looks the function up, from the system folder only: the systems without
-// it would otherwise load a SHCORE.DLL from wherever the search finds one. The library stays
-// loaded for the run's later references.
-static HRESULT WINAPI LookUpDpiForMonitor(HMONITOR monitor, int dpiType, UINT* dpiX, UINT* dpiY)
-{
-    gDpiForMonitor = NoDpiForMonitor;
     char path[MAX_PATH];
     UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length > 0 && length + sizeof SHELL_SCALING_LIBRARY <= MAX_PATH) {
-        lstrcpyA(path + length, SHELL_SCALING_LIBRARY);
-        HMODULE library = LoadLibraryA(path);
-        auto found = library ? reinterpret_cast<DpiForMonitorFunction>(
-                                   GetProcAddress(library, DPI_FOR_MONITOR_ENTRY))
-                             : nullptr;
-        if (found)
-            gDpiForMonitor = found;
-    }
-    return gDpiForMonitor(monitor, dpiType, dpiX, dpiY);
+    if (length == 0 || length + sizeof SHELL_SCALING_LIBRARY > MAX_PATH)
+        return E_FAIL;
+    lstrcpyA(path + length, SHELL_SCALING_LIBRARY);
+    HMODULE library = LoadLibraryA(path);
+    if (!library)
+        return E_NOTIMPL;
+    auto dpiForMonitor =
+        reinterpret_cast<DpiForMonitorFunction>(GetProcAddress(library, DPI_FOR_MONITOR_ENTRY));
+    HRESULT result = dpiForMonitor ? dpiForMonitor(monitor, dpiType, dpiX, dpiY) : E_NOTIMPL;
+    FreeLibrary(library);
+    return result;
 }
 
-DpiForMonitorFunction gDpiForMonitor = LookUpDpiForMonitor;
+DpiForMonitorFunction gDpiForMonitor = AskDpiForMonitor;
 int(WINAPI* gDeviceCaps)(HDC context, int index) = GetDeviceCaps;
 
 static UINT MonitorDpiAt(POINT point)

@@ -199,7 +199,7 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 void TakeCursorReference();
 // Where the threshold's DPI comes from on the NT family, and what tests put in their place:
 // GetDpiForMonitor of SHCORE.DLL (Windows 8.1 and later: the monitor's DPI after the user's
-// scaling), looked up when first asked, failing where the system lacks it; then the system
+// scaling), looked up at each question, failing where the system lacks it; then the system
 // DPI, GetDeviceCaps(LOGPIXELSX) of the screen; then STANDARD_DPI. The Windows 95 family and
 // the preview ask none of them.
 typedef HRESULT(WINAPI* DpiForMonitorFunction)(HMONITOR monitor, int dpiType, UINT* dpiX,
