@@ -30,6 +30,22 @@ static void StartMusicTimer(HWND window)
     LauncherState.musicEnabled = 1;
 }
 
+// A continuing run keeps where its music stands, while it still plays: the track as the player
+// opened it and how far it has played. Any other order writes nothing. A track that failed to
+// open gives no position: the next run starts with the track after it.
+static void KeepPlace()
+{
+    if (gPlaylist.playOrder != PLAY_ORDER_CONTINUE)
+        return;
+    int track = gPlaylist.currentTrack;
+    if (track < 1 || track > gPlaylist.trackCount || gPlaylist.tracks[track - 1] == nullptr)
+        return;
+    LastPlaceRecord place;
+    lstrcpynA(place.track, gPlaylist.tracks[track - 1], SETTINGS_PATH_SIZE);
+    place.position = CurrentPosition();
+    SaveLastPlace(&place);
+}
+
 // Stopped once, in whatever state: a tick or a track's notice that comes later, or a close
 // that comes again after a refusal, finds the music disabled and starts nothing. A close
 // before the first tick must stop the timer too: the password prompt's modal loop dispatches
@@ -43,9 +59,39 @@ static void StopMusic(HWND window)
     LauncherState.musicEnabled = 0;
     if (!LauncherState.musicStarted)
         return;
+    KeepPlace();
     CloseAllMusic();
     gPlaylist.Clear();
     LauncherState.musicStarted = 0;
+}
+
+// The first tick's work: the playlist is read and its first track started in the play order
+// of the settings. A playlist that gives no track ends the music here, timer and all: nothing
+// would ever play, and every tick would only ask the device again.
+static void StartMusic(HWND window)
+{
+    gPlaylist.Load(LauncherSettings.playlistPath);
+    if (gPlaylist.trackCount == 0) {
+        KillTimer(window, MUSIC_TIMER_ID);
+        LauncherState.musicEnabled = 0;
+        gPlaylist.Clear();
+        return;
+    }
+    gPlaylist.playOrder = LauncherSettings.playOrder;
+    LauncherState.musicStarted = 1;
+    switch (gPlaylist.playOrder) {
+    case PLAY_ORDER_CONTINUE: {
+        LastPlaceRecord place;
+        LoadLastPlace(&place);
+        Continue(&gPlaylist, place.track, place.position, window);
+        break;
+    }
+    case PLAY_ORDER_SHUFFLE:
+        StartShuffle(&gPlaylist.shuffle, ShuffleSeed(GetTickCount(), GetCurrentProcessId()));
+        Advance(&gPlaylist, window);
+        break;
+    default: Advance(&gPlaylist, window); break;
+    }
 }
 
 // Texts of the string table (resources/texts.h), in the user's language.
@@ -116,17 +162,18 @@ static void OnClose(HWND window)
     }
 }
 
-// Every tick, whatever its identifier: the first loads the playlist and starts track 1, each
-// later one moves on once the current track has ended. The tracks' notices make most changes
-// sooner; the tick is for a device that never notifies and a track that fails to open.
+// Every tick, whatever its identifier: the first loads the playlist and starts its first
+// track, each later one moves on once the current track has ended. The tracks' notices make
+// most changes sooner; the tick is for a device that never notifies, a track that fails to
+// open or has no length, and a change held back by the bound on starts per second.
 static void OnTimer(HWND window, UINT_PTR)
 {
     if (!LauncherState.musicEnabled)
         return;
     if (!LauncherState.musicStarted) {
-        gPlaylist.Load(LauncherSettings.playlistPath);
-        Advance(&gPlaylist, window);
-        LauncherState.musicStarted = 1;
+        StartMusic(window);
+        if (!LauncherState.musicEnabled)
+            return;
     }
     Advance(&gPlaylist, window);
 }

@@ -2,6 +2,7 @@
 // command strings on the device alias "bgm", told of a track's end by the device and asking
 // it once per music tick.
 #include "launcher/player.h"
+#include "launcher/portable/decimal_text.h"
 #include "launcher/portable/track_path.h"
 #include "saver_host/saver_host.h"
 #include <stdlib.h>
@@ -16,6 +17,8 @@ static const char OPEN_COMMAND_TAIL[] = "\" alias bgm";
 const int OPEN_COMMAND_SIZE =
     PLAYLIST_PATH_SIZE + sizeof OPEN_COMMAND_HEAD + sizeof OPEN_COMMAND_TAIL;
 const int MCI_REPLY_SIZE = 256;
+// "play bgm from " with a position of up to ten digits and " notify".
+const int PLAY_COMMAND_SIZE = 48;
 
 void Stop()
 {
@@ -27,6 +30,25 @@ void CloseAllMusic()
 {
     Stop();
     gSendMciCommand("close all", nullptr, 0, nullptr);
+}
+
+// Sends a command whose reply the player reads, into reply (MCI_REPLY_SIZE bytes): empty when
+// the device gives none. The result code is not examined: a failed request leaves it empty.
+static void Ask(const char* command, char* reply, HWND notifyWindow = nullptr)
+{
+    reply[0] = '\0';
+    gSendMciCommand(command, reply, MCI_REPLY_SIZE, notifyWindow);
+    reply[MCI_REPLY_SIZE - 1] = '\0';
+}
+
+// A status reply as a number of the device's time units; UNKNOWN_POSITION for none.
+static int32_t AskNumber(const char* command)
+{
+    char reply[MCI_REPLY_SIZE];
+    Ask(command, reply);
+    int32_t value = UNKNOWN_POSITION;
+    ReadDecimal(reply, 0, INT32_MAX, &value);
+    return value;
 }
 
 // The device an open command's reply names: the open answers with the new device's
@@ -51,15 +73,16 @@ static bool RefusesPath(const char* path)
     return NamesMidiFile(path, IsSystemLeadByte) && midiOutGetNumDevs() == 0;
 }
 
-int Play(Playlist* playlist, int trackNumber, HWND notifyWindow)
+// Stops the current track and opens the given one (1 to 2048) under the alias. false, with
+// nothing opened, for an empty slot or a refused path. The open's result is not examined: a
+// track that cannot be opened counts as ended at the next tick, which moves on past it.
+static bool OpenTrack(Playlist* playlist, int trackNumber)
 {
-    if (trackNumber < 1 || trackNumber > MAX_TRACKS)
-        return 0;
     Stop();
     playlist->currentDevice = 0;
     const char* path = playlist->tracks[trackNumber - 1];
     if (path == nullptr || RefusesPath(path))
-        return 0;
+        return false;
     size_t pathLength = strlen(path);
 
     char command[OPEN_COMMAND_SIZE];
@@ -70,41 +93,96 @@ int Play(Playlist* playlist, int trackNumber, HWND notifyWindow)
     end += pathLength;
     memcpy(end, OPEN_COMMAND_TAIL, sizeof OPEN_COMMAND_TAIL);
 
-    // The results are not examined: a track that cannot be opened counts as ended at the
-    // next tick, which moves on to the track after it.
     char reply[MCI_REPLY_SIZE];
-    reply[0] = '\0';
-    gSendMciCommand(command, reply, MCI_REPLY_SIZE, nullptr);
-    reply[MCI_REPLY_SIZE - 1] = '\0';
+    Ask(command, reply);
     playlist->currentDevice = DeviceOfReply(reply);
-    reply[0] = '\0';
-    if (notifyWindow != nullptr)
-        gSendMciCommand("play bgm from 0 notify", reply, MCI_REPLY_SIZE, notifyWindow);
-    else
-        gSendMciCommand("play bgm from 0", reply, MCI_REPLY_SIZE, nullptr);
+    return true;
+}
+
+// Starts the open track from position, in the device's time format.
+static void StartOpenTrack(Playlist* playlist, int32_t position, HWND notifyWindow)
+{
+    char command[PLAY_COMMAND_SIZE];
+    wsprintfA(command,
+              notifyWindow != nullptr ? "play bgm from %ld notify" : "play bgm from %ld",
+              static_cast<LONG>(position));
+    char reply[MCI_REPLY_SIZE];
+    Ask(command, reply, notifyWindow);
+    NoteTrackStart(&playlist->starts, GetTickCount());
+}
+
+int Play(Playlist* playlist, int trackNumber, HWND notifyWindow)
+{
+    if (trackNumber < 1 || trackNumber > MAX_TRACKS)
+        return 0;
+    if (!OpenTrack(playlist, trackNumber))
+        return 0;
     playlist->currentTrack = trackNumber;
+    // A track of no length (an empty or cut file) would end as soon as it starts, and its
+    // notice would start the next at once: a list of them would open files as fast as the
+    // machine can. It counts as failed, and the next track waits for the tick.
+    if (AskNumber("status bgm length") == 0)
+        return 0;
+    StartOpenTrack(playlist, 0, notifyWindow);
     return 1;
 }
 
 int IsPlaying()
 {
-    // A failed request leaves the reply empty, so no open device counts as not playing.
     char reply[MCI_REPLY_SIZE];
-    memset(reply, 0, sizeof reply);
-    gSendMciCommand("status bgm mode", reply, MCI_REPLY_SIZE, nullptr);
-    reply[MCI_REPLY_SIZE - 1] = '\0';
+    Ask("status bgm mode", reply);
     return strcmp(reply, "playing") == 0 ? 1 : 0;
 }
 
+// The track after the current one, wrapping to the first; in a shuffled order, the next of
+// the round.
+static int NextTrack(Playlist* playlist)
+{
+    if (playlist->playOrder == PLAY_ORDER_SHUFFLE)
+        return NextShuffledTrack(&playlist->shuffle, playlist->trackCount);
+    int next = playlist->currentTrack + 1;
+    return next > playlist->trackCount ? 1 : next;
+}
+
 // The device is asked first whatever made the call, so that a tick and a notice for the same
-// end start the next track once: the later of the two finds it playing.
+// end start the next track once: the later of the two finds it playing. The bound on starts
+// counts starts alone, never how long a track played: the tests' sound sink, with no clock,
+// ends a track of 0.4 s after 150 ms.
 void Advance(Playlist* playlist, HWND notifyWindow)
 {
     if (IsPlaying())
         return;
-    int next = playlist->currentTrack + 1;
-    if (next > playlist->trackCount)
-        next = 1;
+    if (!MayStartTrack(&playlist->starts, GetTickCount()))
+        return;
+    int next = NextTrack(playlist);
     playlist->currentTrack = next;
     Play(playlist, next, notifyWindow);
+}
+
+// The track is opened to learn its length, in milliseconds, only when a position is known: a
+// place in its last seconds, or a track no longer of that length, moves on to the next track.
+void Continue(Playlist* playlist, const char* lastTrack, int32_t lastPosition, HWND notifyWindow)
+{
+    int found = FindTrackByPath(playlist->tracks, playlist->trackCount, lastTrack);
+    bool opened = found != 0 && lastPosition != UNKNOWN_POSITION && OpenTrack(playlist, found);
+    int32_t length = 0;
+    if (opened) {
+        char reply[MCI_REPLY_SIZE];
+        Ask("set bgm time format milliseconds", reply);
+        length = AskNumber("status bgm length");
+    }
+    ResumePoint point = ChooseResumePoint(found, lastPosition, length, playlist->trackCount);
+    playlist->currentTrack = point.trackNumber;
+    if (opened && point.trackNumber == found) {
+        StartOpenTrack(playlist, point.position, notifyWindow);
+        return;
+    }
+    Play(playlist, point.trackNumber, notifyWindow);
+}
+
+int32_t CurrentPosition()
+{
+    char reply[MCI_REPLY_SIZE];
+    Ask("set bgm time format milliseconds", reply);
+    return AskNumber("status bgm position");
 }

@@ -2,6 +2,7 @@
 // page or in UTF-8, and resolved against the playlist's folder. The player (player.h) plays
 // them.
 #pragma once
+#include "launcher/portable/play_order.h"
 
 const int MAX_TRACKS = 2048;
 const int PLAYLIST_PATH_SIZE = 1024;
@@ -24,7 +25,12 @@ public:
     int currentTrack;                       // the player's: track last started, 0 before any
     unsigned currentDevice;                 // the player's: MCI device last opened, 0 for none
     char baseDirectory[PLAYLIST_PATH_SIZE]; // Load: drive and folder of the playlist file
+    int playOrder = PLAY_ORDER_FIRST;       // the launcher's, at the first tick: how Advance
+                                            // picks the next track
+    ShuffleRound shuffle = {};              // the player's: the round, for PLAY_ORDER_SHUFFLE
+    TrackStarts starts = {};                // the player's: when the last tracks started
 };
+static_assert(MAX_TRACKS == SHUFFLE_MAX_TRACKS, "a shuffled round holds every slot");
 
 // Constructed before WinMain; never destroyed, since the process ends through ExitProcess.
 extern Playlist gPlaylist;

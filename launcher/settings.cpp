@@ -1,5 +1,7 @@
-// The launcher's three persisted settings and their INI file beside the executable.
+// The launcher's persisted settings and their INI file beside the executable, and the saver's
+// own record of where its music stopped.
 #include "launcher/settings.h"
+#include "launcher/portable/decimal_text.h"
 #include <cstring>
 
 LauncherSettingsRecord LauncherSettings;
@@ -51,18 +53,21 @@ int SettingsFilePath(char* settingsPath)
     return SettingsPathFromModulePath(modulePath, settingsPath);
 }
 
-// Each key's default, as without a settings file.
-static void ResetSettings(LauncherSettingsRecord* settings)
+void DefaultSettings(LauncherSettingsRecord* settings)
 {
     for (const SettingsKey& key : SETTINGS_KEYS) {
         if (key.color)
-            settings->*key.color = key.defaultColor;
+            settings->*key.color = static_cast<COLORREF>(key.defaultValue);
+        else if (key.number)
+            settings->*key.number = static_cast<int>(key.defaultValue);
         else
             (settings->*key.path)[0] = '\0';
     }
 }
 
-// A colour is read as signed decimal text, its 32 bits the colour as written; a path is cut to
+// A colour is read as signed decimal text, its 32 bits the colour as written, the way it always
+// was; a number only as a whole decimal number in its range, so that a value some later
+// version gives a key reads as the default rather than as something else; a path is cut to
 // 1023 characters.
 static void ReadSetting(const SettingsKey& key, const char* settingsPath,
                         LauncherSettingsRecord* settings)
@@ -70,9 +75,17 @@ static void ReadSetting(const SettingsKey& key, const char* settingsPath,
     if (key.color) {
         INT value = GetPrivateProfileIntA(SETTINGS_SECTION,
                                           key.name,
-                                          static_cast<INT>(key.defaultColor),
+                                          static_cast<INT>(key.defaultValue),
                                           settingsPath);
         settings->*key.color = static_cast<COLORREF>(value);
+        return;
+    }
+    if (key.number) {
+        char text[SETTING_NUMBER_SIZE];
+        int32_t value = key.defaultValue;
+        GetPrivateProfileStringA(SETTINGS_SECTION, key.name, "", text, sizeof text, settingsPath);
+        ReadDecimal(text, key.lowest, key.highest, &value);
+        settings->*key.number = value;
         return;
     }
     GetPrivateProfileStringA(SETTINGS_SECTION,
@@ -91,7 +104,7 @@ static void ReadSettingsFile(const char* settingsPath, LauncherSettingsRecord* s
 
 void LoadSettings(LauncherSettingsRecord* settings)
 {
-    ResetSettings(settings);
+    DefaultSettings(settings);
     char settingsPath[SETTINGS_PATH_SIZE];
     if (!SettingsFilePath(settingsPath))
         return;
@@ -103,6 +116,8 @@ static int SameSetting(const SettingsKey& key, const LauncherSettingsRecord* one
 {
     if (key.color)
         return one->*key.color == other->*key.color;
+    if (key.number)
+        return one->*key.number == other->*key.number;
     return strcmp(one->*key.path, other->*key.path) == 0;
 }
 
@@ -119,16 +134,22 @@ static int FileHoldsSettings(const char* settingsPath, const LauncherSettingsRec
     return 1;
 }
 
+const char* SettingText(const SettingsKey& key, const LauncherSettingsRecord* settings,
+                        char* number)
+{
+    if (key.path)
+        return settings->*key.path;
+    LONG value = key.color ? static_cast<LONG>(settings->*key.color) : settings->*key.number;
+    wsprintfA(number, "%ld", value);
+    return number;
+}
+
 // 1 when the system took the key; 0 otherwise.
 static int WriteSetting(const SettingsKey& key, const LauncherSettingsRecord* settings,
                         const char* settingsPath)
 {
-    char colorText[16]; // a sign and ten digits at most
-    const char* value = colorText;
-    if (key.color)
-        wsprintfA(colorText, "%ld", static_cast<LONG>(settings->*key.color));
-    else
-        value = settings->*key.path;
+    char number[SETTING_NUMBER_SIZE];
+    const char* value = SettingText(key, settings, number);
     return WritePrivateProfileStringA(SETTINGS_SECTION, key.name, value, settingsPath) != 0;
 }
 
@@ -144,4 +165,70 @@ int SaveSettings(const LauncherSettingsRecord* settings)
     // A machine of the Windows 95 family switched off right after OK keeps what is flushed.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath);
     return written && FileHoldsSettings(settingsPath, settings);
+}
+
+void LoadLastPlace(LastPlaceRecord* place)
+{
+    place->track[0] = '\0';
+    place->position = UNKNOWN_POSITION;
+    char settingsPath[SETTINGS_PATH_SIZE];
+    if (!SettingsFilePath(settingsPath))
+        return;
+    // The quotes SaveLastPlace puts around the path are taken off by the system.
+    GetPrivateProfileStringA(LAST_PLACE_SECTION,
+                             LAST_TRACK_KEY,
+                             "",
+                             place->track,
+                             SETTINGS_PATH_SIZE,
+                             settingsPath);
+    char text[SETTING_NUMBER_SIZE];
+    GetPrivateProfileStringA(LAST_PLACE_SECTION,
+                             LAST_POSITION_KEY,
+                             "",
+                             text,
+                             sizeof text,
+                             settingsPath);
+    ReadDecimal(text, 0, INT32_MAX, &place->position);
+}
+
+void SaveLastPlace(const LastPlaceRecord* place)
+{
+    char settingsPath[SETTINGS_PATH_SIZE];
+    if (!SettingsFilePath(settingsPath))
+        return;
+    // The whole section as the system takes it: "key=value" strings one after the other, each
+    // with its NUL, and a NUL after the last. The path stands in quotes, which keep the blanks
+    // a path may end with (no track path holds a quote). An unknown position is left empty.
+    // Put together by hand: wsprintfA writes no more than 1024 bytes.
+    char position[SETTING_NUMBER_SIZE] = "";
+    if (place->position >= 0)
+        wsprintfA(position, "%ld", static_cast<LONG>(place->position));
+    const char* pieces[] = {LAST_TRACK_KEY,
+                            "=\"",
+                            place->track,
+                            "\"",
+                            nullptr,
+                            LAST_POSITION_KEY,
+                            "=",
+                            position,
+                            nullptr};
+    char section[sizeof LAST_TRACK_KEY + sizeof LAST_POSITION_KEY + SETTINGS_PATH_SIZE +
+                 SETTING_NUMBER_SIZE + 8];
+    size_t length = 0;
+    for (const char* piece : pieces) {
+        if (piece == nullptr) {
+            section[length++] = '\0';
+            continue;
+        }
+        // No piece is longer than the path's buffer holds, so the sizes add up.
+        size_t pieceLength = 0;
+        while (pieceLength < SETTINGS_PATH_SIZE - 1 && piece[pieceLength] != '\0')
+            ++pieceLength;
+        memcpy(section + length, piece, pieceLength);
+        length += pieceLength;
+    }
+    section[length] = '\0';
+    WritePrivateProfileSectionA(LAST_PLACE_SECTION, section, settingsPath);
+    // As for the settings: a machine of the Windows 95 family switched off next keeps it.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath);
 }

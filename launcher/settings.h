@@ -1,54 +1,107 @@
-// The launcher's three persisted settings and their INI file beside the executable.
+// The launcher's persisted settings and their INI file beside the executable, and beside them
+// the saver's own record of where its music stopped.
 #pragma once
+#include "launcher/portable/play_order.h"
 #include <windows.h>
 
 const COLORREF DEFAULT_BACKGROUND_COLOR = 8421504; // mid grey
 const int SETTINGS_PATH_SIZE = 1024;
-// The file's one section and its three keys.
+// The settings' section and its keys.
 inline constexpr char SETTINGS_SECTION[] = "setting";
 inline constexpr char BACKGROUND_COLOR_KEY[] = "bgcolor";
 inline constexpr char ACCESSORY_PATH_KEY[] = "exepath";
 inline constexpr char PLAYLIST_PATH_KEY[] = "playlist";
+inline constexpr char PLAY_ORDER_KEY[] = "playorder";
 
-// The three settings as the program holds them. The colour becomes signed decimal text only in
-// the file.
+// The settings as the program holds them. Numbers become decimal text only in the file.
 struct LauncherSettingsRecord {
     COLORREF backgroundColor;               // the background and the dialog's swatch
     char accessoryPath[SETTINGS_PATH_SIZE]; // full path of velorandix.exe
     char playlistPath[SETTINGS_PATH_SIZE];  // the M3U playlist; empty for no music
+    int playOrder;                          // PLAY_ORDER_FIRST, _CONTINUE or _SHUFFLE
 };
 
-// A key of the file and the field it holds: a colour (signed decimal text in the file) or a
-// path (the text as it stands, empty by default).
+// A key of the file and the field it holds, one of three kinds: a colour (signed decimal text,
+// read as the system reads a number), a number (decimal text; any other text, or a value
+// outside lowest to highest, reads as its default) or a path (the text as it stands, empty by
+// default).
 struct SettingsKey {
     const char* name;
-    COLORREF LauncherSettingsRecord::*color;                  // or null for a path
-    COLORREF defaultColor;                                    // a colour's value without its key
-    char (LauncherSettingsRecord::*path)[SETTINGS_PATH_SIZE]; // or null for a colour
+    COLORREF LauncherSettingsRecord::*color;                  // a colour's field, or null
+    int LauncherSettingsRecord::*number;                      // a number's field, or null
+    char (LauncherSettingsRecord::*path)[SETTINGS_PATH_SIZE]; // a path's field, or null
+    LONG defaultValue;                                        // a colour's or number's
+    int lowest, highest;                                      // a number's values
 };
-// Every key, in the order SaveSettings writes them. LoadSettings, SaveSettings and the tests'
-// settings writer (tests/support/files.cpp), which tools/run-demo.sh uses too, go through this
-// list. A new setting also needs its field above, its control in the settings dialog
-// (config_dialog/config_dialog.cpp and the template in resources/saver.rc), and a line in
-// "Where the settings live" of README.md and in packaging/README.txt.
+constexpr SettingsKey ColorKey(const char* name, COLORREF LauncherSettingsRecord::*field,
+                               COLORREF defaultColor)
+{
+    return {name, field, nullptr, nullptr, static_cast<LONG>(defaultColor), 0, 0};
+}
+constexpr SettingsKey NumberKey(const char* name, int LauncherSettingsRecord::*field,
+                                int defaultValue, int lowest, int highest)
+{
+    return {name, nullptr, field, nullptr, defaultValue, lowest, highest};
+}
+constexpr SettingsKey PathKey(const char* name,
+                              char (LauncherSettingsRecord::*field)[SETTINGS_PATH_SIZE])
+{
+    return {name, nullptr, nullptr, field, 0, 0, 0};
+}
+
+// Every key, in the order SaveSettings writes them. Everything that moves settings goes
+// through this list: LoadSettings and SaveSettings, the tests' settings writer
+// (tests/support/files.cpp) and tools/write_settings, which the demo, the benchmark and the
+// dialog's picture call with keys by name. So a new setting is its field above, its line here,
+// its control in the settings dialog (config_dialog/config_dialog.cpp and the template in
+// resources/saver.rc), and its line in "Where the settings live" of README.md and in
+// packaging/README.txt: nothing else by hand.
 inline constexpr SettingsKey SETTINGS_KEYS[] = {
-    {BACKGROUND_COLOR_KEY,
-     &LauncherSettingsRecord::backgroundColor,
-     DEFAULT_BACKGROUND_COLOR,
-     nullptr},
-    {ACCESSORY_PATH_KEY, nullptr, 0, &LauncherSettingsRecord::accessoryPath},
-    {PLAYLIST_PATH_KEY, nullptr, 0, &LauncherSettingsRecord::playlistPath},
+    ColorKey(BACKGROUND_COLOR_KEY, &LauncherSettingsRecord::backgroundColor,
+             DEFAULT_BACKGROUND_COLOR),
+    PathKey(ACCESSORY_PATH_KEY, &LauncherSettingsRecord::accessoryPath),
+    PathKey(PLAYLIST_PATH_KEY, &LauncherSettingsRecord::playlistPath),
+    NumberKey(PLAY_ORDER_KEY, &LauncherSettingsRecord::playOrder, PLAY_ORDER_FIRST,
+              PLAY_ORDER_FIRST, PLAY_ORDER_SHUFFLE),
 };
+// Room for a number's text: a sign and ten digits.
+const int SETTING_NUMBER_SIZE = 16;
 
 // The saver run's settings: LoadSettings at window creation; read by the launcher.
 extern LauncherSettingsRecord LauncherSettings;
 
+// Every field at its key's default, as without a settings file.
+void DefaultSettings(LauncherSettingsRecord* settings);
 // Fills *settings from the settings file, each field from its key or its default.
 void LoadSettings(LauncherSettingsRecord* settings);
-// Writes all three fields of *settings to the settings file and flushes the system's profile
-// cache. 1 when the file holds them afterwards; 0 when its path could not be formed or a write
+// Writes every field of *settings to the settings file and flushes the system's profile cache.
+// 1 when the file holds them afterwards; 0 when its path could not be formed or a write
 // failed, which the caller must tell the user.
 int SaveSettings(const LauncherSettingsRecord* settings);
+// The key's field as the file holds it: a path's own text, or a number's or colour's decimal
+// text written into number (SETTING_NUMBER_SIZE bytes).
+const char* SettingText(const SettingsKey& key, const LauncherSettingsRecord* settings,
+                        char* number);
+
+// Where the music stood when a continuing run ended: the saver's own record, not a setting.
+// It lives in a section of its own, so that the dialog's OK, which writes the settings' keys
+// one by one, can neither write nor clobber it, and so that both keys change in one write: a
+// place half written (a new track with an old position) cannot be read.
+inline constexpr char LAST_PLACE_SECTION[] = "lastplay";
+inline constexpr char LAST_TRACK_KEY[] = "lasttrack";
+inline constexpr char LAST_POSITION_KEY[] = "lastposition";
+
+struct LastPlaceRecord {
+    char track[SETTINGS_PATH_SIZE]; // the track's path as the player opened it; empty for none
+    int32_t position;               // milliseconds into it, or UNKNOWN_POSITION
+};
+// The place the last continuing run kept; an empty track when there is none, UNKNOWN_POSITION
+// for a position missing or not a number of milliseconds.
+void LoadLastPlace(LastPlaceRecord* place);
+// Replaces the record in the settings file in one write. Silent: where the file cannot be
+// written the next run finds no place (or the one the file already held) and starts as that
+// says, with track 1 when there is none.
+void SaveLastPlace(const LastPlaceRecord* place);
 // The running executable's settings file, in SETTINGS_PATH_SIZE bytes. Returns 0, settingsPath
 // empty, when no such path can be formed.
 int SettingsFilePath(char* settingsPath);

@@ -1,6 +1,7 @@
 // The music player's conversation with the device, against a recorder in place of
-// mciSendStringA: which commands each operation sends, with which reply buffers, and how the
-// device's "status bgm mode" answer moves the playlist on.
+// mciSendStringA: which commands each operation sends, with which reply buffers, how the
+// device's "status bgm mode" answer moves the playlist on, where a continuing run resumes, and
+// what keeps a list of tracks that end at once from changing tracks without pause.
 #include "launcher/player.h"
 #include "tests/support/mci_recorder.h"
 #include <gtest/gtest.h>
@@ -9,10 +10,19 @@
 #include <vector>
 
 const char STATUS_COMMAND[] = "status bgm mode";
+const char LENGTH_COMMAND[] = "status bgm length";
+
+static std::vector<std::string> OpenOf(const std::string& path)
+{
+    return {"stop bgm", "close bgm", "open \"" + path + "\" alias bgm"};
+}
 
 static std::vector<std::string> StartOf(const std::string& path)
 {
-    return {"stop bgm", "close bgm", "open \"" + path + "\" alias bgm", "play bgm from 0"};
+    std::vector<std::string> start = OpenOf(path);
+    start.push_back(LENGTH_COMMAND);
+    start.push_back("play bgm from 0");
+    return start;
 }
 
 static std::vector<std::string> Then(std::vector<std::string> first,
@@ -28,6 +38,7 @@ protected:
     {
         playlist = new Playlist;
         lstrcpyA(playlist->baseDirectory, "C:\\music\\");
+        device.ScriptReply(LENGTH_COMMAND, "400"); // every track has a length
     }
     void TearDown() override
     {
@@ -70,6 +81,7 @@ TEST_F(Player, TheFirstTickStartsTrackOneAndFindsItPlaying)
         {"stop bgm", false, 0, nullptr},
         {"close bgm", false, 0, nullptr},
         {"open \"C:\\music\\1.wav\" alias bgm", true, 256, nullptr},
+        {LENGTH_COMMAND, true, 256, nullptr},
         {"play bgm from 0", true, 256, nullptr}};
     EXPECT_EQ(device.Sent(), expected);
 
@@ -182,7 +194,7 @@ TEST_F(Player, TheOpenCommandCarriesTheLongestTrackPathWhole)
     std::string path = playlist->tracks[0];
     ASSERT_EQ(path.size(), 1022u);
     EXPECT_EQ(Play(playlist, 1), 1);
-    ASSERT_EQ(device.Sent().size(), 4u);
+    ASSERT_EQ(device.Sent().size(), 5u);
     EXPECT_EQ(device.Sent()[2].text, "open \"" + path + "\" alias bgm");
 }
 
@@ -215,4 +227,66 @@ TEST_F(Player, PathsTheDeviceCouldNotTakeAreRefusedNotOpened)
         EXPECT_EQ(Texts(), c.refused ? refused : StartOf(c.path)) << c.path;
         EXPECT_EQ(playlist->currentTrack, c.refused ? 0 : 1) << c.path;
     }
+}
+
+// A continuing run finds the track that played last by its path and resumes it where it
+// stopped, in milliseconds, unless the device says that was in its last 3 seconds; with no
+// place, or a path no longer in the list, it starts as a run from the first track would.
+TEST_F(Player, AContinuingRunResumesTheLastTrackFromItsPlace)
+{
+    AddTracks(3);
+    const std::string two = "C:\\music\\2.wav", three = "C:\\music\\3.wav";
+    const std::vector<std::string> inMilliseconds = {"set bgm time format milliseconds",
+                                                     LENGTH_COMMAND};
+    struct Case {
+        const char* what;
+        std::string lastTrack;
+        int32_t position;
+        const char* length;
+        std::vector<std::string> sent;
+        int track;
+    } cases[] = {
+        {"in the middle", two, 61500, "200000",
+         Then(Then(OpenOf(two), inMilliseconds), {"play bgm from 61500"}), 2},
+        {"in its last 3 seconds", two, 197500, "200000",
+         Then(Then(OpenOf(two), inMilliseconds), StartOf(three)), 3},
+        {"the last track, its place unknown", three, UNKNOWN_POSITION, "200000",
+         StartOf("C:\\music\\1.wav"), 1},
+        {"a path no longer in the list", "C:\\music\\9.wav", 61500, "200000",
+         StartOf("C:\\music\\1.wav"), 1},
+        {"no place kept", "", UNKNOWN_POSITION, "200000", StartOf("C:\\music\\1.wav"), 1},
+    };
+    for (const Case& c : cases) {
+        ClearSent();
+        device.ScriptReply(LENGTH_COMMAND, c.length);
+        playlist->currentTrack = 0;
+        Continue(playlist, c.lastTrack.c_str(), c.position);
+        EXPECT_EQ(Texts(), c.sent) << c.what;
+        EXPECT_EQ(playlist->currentTrack, c.track) << c.what;
+    }
+}
+
+// A track the device gives no length is never played, so no notice of its end can start the
+// next at once: the next track waits for the tick. And whatever a device reports, no more than
+// 20 tracks start in a second; the change held back waits for a later tick.
+TEST_F(Player, ATrackOfNoLengthIsNotPlayedAndNoMoreThanTwentyTracksStartInASecond)
+{
+    AddTracks(2);
+    device.ScriptReplies(LENGTH_COMMAND, {"0", "400"});
+    EXPECT_EQ(Play(playlist, 1), 0);
+    EXPECT_EQ(Texts(), Then(OpenOf("C:\\music\\1.wav"), {LENGTH_COMMAND}));
+    EXPECT_EQ(playlist->currentTrack, 1);
+    ClearSent();
+    Advance(playlist); // the tick
+    EXPECT_EQ(Texts(), Then({STATUS_COMMAND}, StartOf("C:\\music\\2.wav")));
+
+    // Tracks that end at once, each end noticed: 20 starts, then the changes wait.
+    ClearSent();
+    for (int notice = 0; notice < 40; ++notice)
+        Advance(playlist);
+    EXPECT_EQ(device.Count("play bgm from 0"), 19); // the twentieth was track 2's above
+    Sleep(1100);
+    ClearSent();
+    Advance(playlist); // a tick a second later
+    EXPECT_EQ(device.Count("play bgm from 0"), 1);
 }

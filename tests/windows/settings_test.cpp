@@ -1,5 +1,6 @@
 // The settings store on the real private-profile functions: the INI file beside this test
-// executable, defaults, round trips, untouched neighbours, and the file name by position.
+// executable, defaults, round trips, untouched neighbours, the file name by position, and the
+// place a continuing run keeps beside the settings.
 // The file's text is spelled out here rather than built from settings.h: it is the format that
 // users' settings files already have.
 #include "launcher/settings.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 static std::vector<std::string> ReadLines(const std::string& path)
@@ -49,19 +51,77 @@ protected:
     LauncherSettingsRecord settings = {};
 };
 
-TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesTheThreeKeys)
+TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesEveryKey)
 {
     settings.backgroundColor = 12;
     lstrcpyA(settings.accessoryPath, "C:\\stale.exe");
     lstrcpyA(settings.playlistPath, "C:\\stale.m3u");
+    settings.playOrder = 2;
     LoadSettings(&settings);
     EXPECT_EQ(settings.backgroundColor, 8421504u);
     EXPECT_STREQ(settings.accessoryPath, "");
     EXPECT_STREQ(settings.playlistPath, "");
+    EXPECT_EQ(settings.playOrder, 0);
 
     EXPECT_EQ(SaveSettings(&settings), 1);
-    std::vector<std::string> expected = {"[setting]", "bgcolor=8421504", "exepath=", "playlist="};
+    std::vector<std::string> expected = {"[setting]", "bgcolor=8421504", "exepath=", "playlist=",
+                                         "playorder=0"};
     EXPECT_EQ(ReadLines(settingsPath), expected);
+}
+
+// Only 0, 1 and 2, written as whole numbers, are play orders; anything else is the default.
+TEST_F(SettingsStore, ThePlayOrderReadsAsZeroUnlessItIsZeroOneOrTwo)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"0", 0}, {"1", 1}, {"2", 2}, {" 2 ", 2}, {"3", 0}, {"-1", 0},
+        {"1x", 0}, {"0x1", 0}, {"", 0}, {"\"1\"", 1}, {"4294967297", 0},
+    };
+    for (const auto& c : cases) {
+        WriteSettingsByHand(std::string("[setting]\r\nplayorder=") + c.first + "\r\n");
+        settings.playOrder = 9;
+        LoadSettings(&settings);
+        EXPECT_EQ(settings.playOrder, c.second) << c.first;
+    }
+}
+
+// The place is the saver's own record: written whole, read back as written, and left alone by
+// the dialog's save. What cannot be read as a place reads as none.
+TEST_F(SettingsStore, TheLastPlaceIsKeptWholeBesideTheSettingsAndASaveLeavesIt)
+{
+    const std::string track = "C:\\音楽\\表.wav "; // a blank at the end stays
+    LastPlaceRecord place = {};
+    lstrcpyA(place.track, track.c_str());
+    place.position = 61500;
+    SaveLastPlace(&place);
+    place = LastPlaceRecord();
+    LoadLastPlace(&place);
+    EXPECT_EQ(std::string(place.track), track);
+    EXPECT_EQ(place.position, 61500);
+
+    LoadSettings(&settings);
+    settings.playOrder = 1;
+    EXPECT_EQ(SaveSettings(&settings), 1);
+    LoadLastPlace(&place);
+    EXPECT_EQ(std::string(place.track), track);
+    EXPECT_EQ(place.position, 61500);
+
+    // A position unknown when the run ended, and positions no run writes.
+    lstrcpyA(place.track, "C:\\a.wav");
+    place.position = UNKNOWN_POSITION;
+    SaveLastPlace(&place);
+    LoadLastPlace(&place);
+    EXPECT_STREQ(place.track, "C:\\a.wav");
+    EXPECT_EQ(place.position, UNKNOWN_POSITION);
+    for (const char* position : {"-5", "12s", "99999999999"}) {
+        WriteSettingsByHand(std::string("[lastplay]\r\nlasttrack=C:\\a.wav\r\nlastposition=") +
+                            position + "\r\n");
+        LoadLastPlace(&place);
+        EXPECT_EQ(place.position, UNKNOWN_POSITION) << position;
+    }
+    DeleteFileA(settingsPath.c_str());
+    LoadLastPlace(&place);
+    EXPECT_STREQ(place.track, "");
+    EXPECT_EQ(place.position, UNKNOWN_POSITION);
 }
 
 TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
@@ -70,25 +130,29 @@ TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
         COLORREF color;
         const char* accessory;
         const char* playlist;
+        int playOrder;
     } cases[] = {
-        {0, "C:\\Program Files\\velorandix\\velorandix.exe", "D:\\music\\list.m3u"},
-        {16777215, "", ""},
-        {0xFFFFFFFFu, "C:\\アクセサリ\\velorandix.exe", "C:\\音楽\\表.m3u"}, // -1; 表 ends in 0x5C
-        {static_cast<COLORREF>(LONG_MAX), "relative\\velorandix.exe", "a b;c=d.m3u"},
-        {static_cast<COLORREF>(LONG_MIN), "x", "y"},
+        {0, "C:\\Program Files\\velorandix\\velorandix.exe", "D:\\music\\list.m3u", 0},
+        {16777215, "", "", 1},
+        {0xFFFFFFFFu, "C:\\アクセサリ\\velorandix.exe", "C:\\音楽\\表.m3u", 2}, // -1; 表 ends in 0x5C
+        {static_cast<COLORREF>(LONG_MAX), "relative\\velorandix.exe", "a b;c=d.m3u", 0},
+        {static_cast<COLORREF>(LONG_MIN), "x", "y", 1},
     };
     for (const Case& c : cases) {
         settings.backgroundColor = c.color;
         lstrcpyA(settings.accessoryPath, c.accessory);
         lstrcpyA(settings.playlistPath, c.playlist);
+        settings.playOrder = c.playOrder;
         EXPECT_EQ(SaveSettings(&settings), 1) << c.accessory;
         settings.backgroundColor = 99;
         lstrcpyA(settings.accessoryPath, "changed");
         lstrcpyA(settings.playlistPath, "changed");
+        settings.playOrder = 7;
         LoadSettings(&settings);
         EXPECT_EQ(settings.backgroundColor, c.color);
         EXPECT_STREQ(settings.accessoryPath, c.accessory);
         EXPECT_STREQ(settings.playlistPath, c.playlist);
+        EXPECT_EQ(settings.playOrder, c.playOrder);
     }
 }
 
@@ -98,7 +162,8 @@ TEST_F(SettingsStore, MinusOneLoadsAndIsSavedBackAsMinusOne)
     LoadSettings(&settings);
     EXPECT_EQ(settings.backgroundColor, 0xFFFFFFFFu); // written as -1
     SaveSettings(&settings);
-    std::vector<std::string> expected = {"[setting]", "bgcolor=-1", "exepath=a", "playlist=b"};
+    std::vector<std::string> expected = {"[setting]", "bgcolor=-1", "exepath=a", "playlist=b",
+                                         "playorder=0"};
     EXPECT_EQ(ReadLines(settingsPath), expected);
 }
 
