@@ -53,18 +53,6 @@ int SettingsFilePath(char* settingsPath)
     return SettingsPathFromModulePath(modulePath, settingsPath);
 }
 
-void DefaultSettings(LauncherSettingsRecord* settings)
-{
-    for (const SettingsKey& key : SETTINGS_KEYS) {
-        if (key.color)
-            settings->*key.color = static_cast<COLORREF>(key.defaultValue);
-        else if (key.number)
-            settings->*key.number = static_cast<int>(key.defaultValue);
-        else
-            (settings->*key.path)[0] = '\0';
-    }
-}
-
 // A colour is read as signed decimal text, its 32 bits the colour as written, the way it always
 // was; a number only as a whole decimal number in its range, so that a value some later
 // version gives a key reads as the default rather than as something else; a path is cut to
@@ -132,16 +120,6 @@ static int FileHoldsSettings(const char* settingsPath, const LauncherSettingsRec
             return 0;
     }
     return 1;
-}
-
-const char* SettingText(const SettingsKey& key, const LauncherSettingsRecord* settings,
-                        char* number)
-{
-    if (key.path)
-        return settings->*key.path;
-    LONG value = key.color ? static_cast<LONG>(settings->*key.color) : settings->*key.number;
-    wsprintfA(number, "%ld", value);
-    return number;
 }
 
 // 1 when the system took the key; 0 otherwise.

@@ -71,17 +71,36 @@ const int SETTING_NUMBER_SIZE = 16;
 extern LauncherSettingsRecord LauncherSettings;
 
 // Every field at its key's default, as without a settings file.
-void DefaultSettings(LauncherSettingsRecord* settings);
+inline void DefaultSettings(LauncherSettingsRecord* settings)
+{
+    for (const SettingsKey& key : SETTINGS_KEYS) {
+        if (key.color)
+            settings->*key.color = static_cast<COLORREF>(key.defaultValue);
+        else if (key.number)
+            settings->*key.number = static_cast<int>(key.defaultValue);
+        else
+            (settings->*key.path)[0] = '\0';
+    }
+}
+// The key's field as the file holds it: a path's own text, or a number's or colour's decimal
+// text written into number (SETTING_NUMBER_SIZE bytes). Here rather than in settings.cpp, like
+// DefaultSettings, so that the tests' settings writer, which links nothing of the product,
+// writes every key as the product does.
+inline const char* SettingText(const SettingsKey& key, const LauncherSettingsRecord* settings,
+                               char* number)
+{
+    if (key.path)
+        return settings->*key.path;
+    LONG value = key.color ? static_cast<LONG>(settings->*key.color) : settings->*key.number;
+    wsprintfA(number, "%ld", value);
+    return number;
+}
 // Fills *settings from the settings file, each field from its key or its default.
 void LoadSettings(LauncherSettingsRecord* settings);
 // Writes every field of *settings to the settings file and flushes the system's profile cache.
 // 1 when the file holds them afterwards; 0 when its path could not be formed or a write
 // failed, which the caller must tell the user.
 int SaveSettings(const LauncherSettingsRecord* settings);
-// The key's field as the file holds it: a path's own text, or a number's or colour's decimal
-// text written into number (SETTING_NUMBER_SIZE bytes).
-const char* SettingText(const SettingsKey& key, const LauncherSettingsRecord* settings,
-                        char* number);
 
 // Where the music stood when a continuing run ended: the saver's own record, not a setting.
 // It lives in a section of its own, so that the dialog's OK, which writes the settings' keys

@@ -3,10 +3,12 @@
 # the architecture this machine runs (tools/wine-session.sh arch), then runs the saver against a
 # minimal Win32 saver under Wine on a virtual screen, alternating minimal and saver runs, then
 # the playlist micro-benchmark, then the change of track, against the last build that waited
-# for the music tick. Prints the table, writes bench/results.md and the README's copy of the
+# for the music tick. The saver runs with music in both play orders that differ at the key
+# press: from the first track (0, which keeps nothing) and continuing (1, which keeps its place
+# in the settings file on the way out). Prints the table, writes bench/results.md and the README's copy of the
 # table. Leaves no process behind.
 #
-#   tools/run-bench.sh [build dir, default build]   (BENCH_ROUNDS=n: n rounds of two pairs, 5)
+#   tools/run-bench.sh [build dir, default build]   (BENCH_ROUNDS=n: n rounds of five runs, 5)
 #   BENCH_ONLY=tracks tools/run-bench.sh [build dir]   the change of track alone: rewrites only
 #                                                      its section of bench/results.md
 set -euo pipefail
@@ -85,10 +87,14 @@ accessory_win=$(win "$work/accessory/velorandix.exe")
 playlist_win=$(win "$work/music/bench.m3u")
 probe="$arch_build/bench/bench_probe.exe"
 
-# Settings files are written as the tests write them, with the product's keys.
+# Settings files are written as the tests write them, with the product's keys by name.
 settings_writer=$arch_build/tests/support/write_settings.exe
-write_settings() { # playlist path, empty for none
-    "$WINE" "$settings_writer" "$saver_win" "$FILL_COLOR" "$accessory_win" "$1"
+settings_file=$work/saver/velora_ss_launcher.ini
+write_settings() { # playlist path (empty for none), then more keys as key=value
+    local playlist=$1
+    shift
+    "$WINE" "$settings_writer" "$saver_win" bgcolor="$FILL_COLOR" exepath="$accessory_win" \
+        playlist="$playlist" "$@"
 }
 
 run() { # kind, measure ms
@@ -107,6 +113,18 @@ run() { # kind, measure ms
         write_settings ""
         "$WINE" "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" velorandix.exe "$saver_win" /s \
             >"$out" ;;
+    resume)
+        # The place the last run of this kind kept (its section comes last) stays, so that
+        # this run starts by resuming it, as a user's would.
+        local place
+        place=$(sed -n '/^\[lastplay\]/,$p' "$settings_file" 2>/dev/null || true)
+        write_settings "$playlist_win" playorder=1
+        if [ -n "$place" ]; then printf '%s\n' "$place" >>"$settings_file"; fi
+        "$WINE" "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" velorandix.exe "$saver_win" /s \
+            >"$out"
+        # Kept on the way out: a track and a position in milliseconds.
+        grep -qa '^lastposition=[0-9]' "$settings_file" && echo "place_kept 1" >>"$out" ||
+            echo "place_kept 0" >>"$out" ;;
     esac
     awk -v kind="$kind" '{ figure[$1] = $2 }
         END { printf "  %-8s start %6.0f ms  cpu %5.0f ms  exit %6.0f ms\n", kind,
@@ -123,7 +141,8 @@ track_change() { # kind (now or before), saver's Windows path
     mkdir -p "$scene"
     cp "$work/music/tone-c.wav" "$work/music/tone-d.wav" "$scene/"
     for _ in $(seq 12); do printf 'tone-c.wav\r\ntone-d.wav\r\n'; done >"$scene/tracks.m3u"
-    "$WINE" "$settings_writer" "$2" "$FILL_COLOR" "$2" "$(win "$scene/tracks.m3u")"
+    "$WINE" "$settings_writer" "$2" bgcolor="$FILL_COLOR" exepath="$2" \
+        playlist="$(win "$scene/tracks.m3u")"
     : >"$session/capture.raw"
     rm -f "$key_flag"
     WINEDEBUG=+timestamp,+mci "$WINE" "$probe" run "$FILL_COLOR" 1000 "$TRACK_MS" - "$2" /s \
@@ -171,11 +190,14 @@ run minimal 1000
 run music 1000
 rm -f "$results"/*
 
-# A B A B: every saver run has a minimal run just before it, under the same load.
+# A B A C, with the continuing saver right after the one that starts from the first track:
+# every saver run has a minimal run, or the saver in the other play order, just before it,
+# under the same load.
 for round in $(seq "$rounds"); do
     echo "Round $round of $rounds"
     run minimal "$MEASURE_MS"
     run music "$MEASURE_MS"
+    run resume "$MEASURE_MS"
     run minimal "$MEASURE_MS"
     run quiet "$MEASURE_MS"
 done

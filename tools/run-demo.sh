@@ -77,8 +77,8 @@ done
 # Settings beside the saver, written as the tests write them: a night-blue background, the
 # demo accessory, the playlist.
 color=$((80 * 65536 + 40 * 256 + 20)) # RGB(20, 40, 80) as 0x00BBGGRR
-"$WINE" "$settings_writer" "$(winpath "$demo/velora_ss_launcher.scr")" "$color" \
-    "$(winpath "$accessory")" "$(winpath "$demo/demo.m3u")"
+"$WINE" "$settings_writer" "$(winpath "$demo/velora_ss_launcher.scr")" bgcolor="$color" \
+    exepath="$(winpath "$accessory")" playlist="$(winpath "$demo/demo.m3u")"
 
 echo "Starting the saver full screen on display $DISPLAY."
 if [ $auto = 1 ]; then

@@ -64,7 +64,8 @@ work=$session/shot
 mkdir -p "$work"
 cp "$saver" "$work/velora_ss_launcher.scr"
 "$WINE" "$settings_writer" "$("$WINE" winepath -w "$work/velora_ss_launcher.scr" 2>/dev/null)" \
-    6697728 'C:\Program Files\velorandix\velorandix.exe' "$playlist"
+    bgcolor=6697728 'exepath=C:\Program Files\velorandix\velorandix.exe' \
+    playlist="$playlist"
 
 LC_ALL=$locale "$WINE" "$work/velora_ss_launcher.scr" /c </dev/null >/dev/null 2>&1 &
 saver=$!

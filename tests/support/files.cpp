@@ -1,7 +1,6 @@
 // Files, folders and paths for the programs the tests, the demo and the benchmark run under
 // Wine.
 #include "tests/support/files.h"
-#include "launcher/settings.h"
 
 static std::string WithSeparators(std::string path, char from, char to)
 {
@@ -163,20 +162,30 @@ static std::string SettingsText(const LauncherSettingsRecord& settings)
 {
     std::string text = std::string("[") + SETTINGS_SECTION + "]\r\n";
     for (const SettingsKey& key : SETTINGS_KEYS) {
-        std::string value = key.color
-                                ? std::to_string(static_cast<LONG>(settings.*key.color))
-                                : std::string(settings.*key.path);
-        text += key.name + ("=" + value) + "\r\n";
+        char number[SETTING_NUMBER_SIZE];
+        text += key.name + ("=" + std::string(SettingText(key, &settings, number))) + "\r\n";
     }
     return text;
+}
+
+LauncherSettingsRecord SettingsRecord(COLORREF color, const std::string& accessory,
+                                      const std::string& playlist)
+{
+    LauncherSettingsRecord settings;
+    DefaultSettings(&settings);
+    settings.backgroundColor = color;
+    lstrcpynA(settings.accessoryPath, accessory.c_str(), SETTINGS_PATH_SIZE);
+    lstrcpynA(settings.playlistPath, playlist.c_str(), SETTINGS_PATH_SIZE);
+    return settings;
+}
+
+bool WriteSettingsFile(const std::string& executablePath, const LauncherSettingsRecord& settings)
+{
+    return WriteSettingsText(SettingsFileOf(executablePath), SettingsText(settings));
 }
 
 bool WriteSettingsFile(const std::string& executablePath, COLORREF color,
                        const std::string& accessory, const std::string& playlist)
 {
-    LauncherSettingsRecord settings = {};
-    settings.backgroundColor = color;
-    lstrcpynA(settings.accessoryPath, accessory.c_str(), SETTINGS_PATH_SIZE);
-    lstrcpynA(settings.playlistPath, playlist.c_str(), SETTINGS_PATH_SIZE);
-    return WriteSettingsText(SettingsFileOf(executablePath), SettingsText(settings));
+    return WriteSettingsFile(executablePath, SettingsRecord(color, accessory, playlist));
 }

@@ -2,6 +2,7 @@
 // Wine: whole files read and written, scratch folders, Linux paths seen through drive Z:, the
 // build tree and its fixtures, and the settings file of an executable.
 #pragma once
+#include "launcher/settings.h"
 #include <windows.h>
 #include <initializer_list>
 #include <string>
@@ -64,6 +65,12 @@ std::string SettingsText(std::initializer_list<std::pair<const char*, std::strin
 // Writes the text as the settings file at path. The system may hold profile files in a cache:
 // it is flushed before and after, so that this process and others read what was written.
 bool WriteSettingsText(const std::string& path, const std::string& text);
-// The settings file of the program at executablePath, holding all three settings.
+// Every setting at its key's default but the three that every run names.
+LauncherSettingsRecord SettingsRecord(COLORREF color, const std::string& accessory,
+                                      const std::string& playlist);
+// The settings file of the program at executablePath, holding every key of the product's list
+// with the record's value, each as the product writes it.
+bool WriteSettingsFile(const std::string& executablePath, const LauncherSettingsRecord& settings);
+// The same for SettingsRecord(color, accessory, playlist).
 bool WriteSettingsFile(const std::string& executablePath, COLORREF color,
                        const std::string& accessory, const std::string& playlist);

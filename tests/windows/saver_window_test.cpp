@@ -236,7 +236,7 @@ TEST_F(SaverWindowFilter, OnceTheCloseIsAllowedInputIsDefaultedAndTicksDropped)
         SendMessageA(window, message, 0, 0);
     EXPECT_EQ(TakePostedCloses(window), 0);
     EXPECT_EQ(SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0), 0);
-    EXPECT_EQ(LauncherState.musicStarted, 0);
+    EXPECT_EQ(LauncherState.musicEnabled, 1);
     EXPECT_TRUE(device.Sent().empty());
 
     // The same before the close is allowed: each press asks for a close, the tick plays.
@@ -245,7 +245,7 @@ TEST_F(SaverWindowFilter, OnceTheCloseIsAllowedInputIsDefaultedAndTicksDropped)
         SendMessageA(window, message, 0, 0);
     EXPECT_EQ(TakePostedCloses(window), 5);
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-    EXPECT_EQ(LauncherState.musicStarted, 1);
+    EXPECT_EQ(LauncherState.musicEnabled, 0); // read the list: no track, no more music
     gPlaylist.Clear();
 }
 
@@ -475,7 +475,7 @@ TEST_F(LauncherChain, TheCurrentDevicesEndNoticeStartsTheNextTrackAtOnce)
 
     SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 7);
     std::vector<std::string> next = {"status bgm mode", "stop bgm", "close bgm", openB,
-                                     "play bgm from 0 notify"};
+                                     "status bgm length", "play bgm from 0 notify"};
     EXPECT_EQ(device.Texts(), next);
     EXPECT_EQ(gPlaylist.currentTrack, 2);
 
@@ -530,4 +530,77 @@ TEST_F(LauncherChain, WithoutALaunchedAccessoryNoOtherWindowIsToldToQuit)
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(LauncherState.accessoryWindow, nullptr);
     EXPECT_EQ(ReadLog().find("IDM_EXIT"), std::string::npos);
+}
+
+// Only a continuing run keeps its place, before the music stops: the track as the player
+// opened it and its position in milliseconds. The next continuing run resumes it from there.
+// The other orders write nothing.
+TEST_F(LauncherChain, OnlyAContinuingRunKeepsItsPlaceAndTheNextResumesFromIt)
+{
+    ASSERT_TRUE(WriteTextFile(playlist, "a.wav\nb.wav\n"));
+    const std::string settingsFile = SettingsFileOf(ExecutablePath());
+    const std::vector<std::string> askPlace = {"set bgm time format milliseconds",
+                                               "status bgm position"};
+    for (int order : {PLAY_ORDER_FIRST, PLAY_ORDER_SHUFFLE, PLAY_ORDER_CONTINUE}) {
+        LauncherSettingsRecord settings = SettingsRecord(RGB(40, 60, 220), ExecutablePath(),
+                                                         playlist);
+        settings.playOrder = order;
+        ASSERT_TRUE(WriteSettingsFile(ExecutablePath(), settings));
+        device.ScriptReply("status bgm length", "5000");
+        device.ScriptReplies("status bgm mode", {"", "playing"});
+        device.ScriptReply("status bgm position", "1234");
+        gPlaylist.currentTrack = 0;
+        window = MakeSaverWindow(0, 300, 640, 100);
+        SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+        ASSERT_GE(gPlaylist.currentTrack, 1) << order;
+        const std::string playing = gPlaylist.tracks[gPlaylist.currentTrack - 1];
+        device.Clear();
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        ASSERT_FALSE(IsWindow(window)) << order;
+        bool keeps = order == PLAY_ORDER_CONTINUE;
+        std::vector<std::string> close = {"stop bgm", "close bgm", "close all"};
+        if (keeps)
+            close.insert(close.begin(), askPlace.begin(), askPlace.end());
+        EXPECT_EQ(device.Texts(), close) << order;
+        EXPECT_EQ(ReadTextFile(settingsFile).find(LAST_PLACE_SECTION) != std::string::npos,
+                  keeps)
+            << order;
+        if (!keeps)
+            continue;
+        LastPlaceRecord place;
+        LoadLastPlace(&place);
+        EXPECT_EQ(place.track, playing);
+        EXPECT_EQ(place.position, 1234);
+
+        // The next continuing run: the same track, from there.
+        device.Clear();
+        gPlaylist.currentTrack = 0;
+        window = MakeSaverWindow(0, 300, 640, 100);
+        SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+        std::vector<std::string> resume = {"stop bgm", "close bgm",
+                                           "open \"" + playing + "\" alias bgm",
+                                           "set bgm time format milliseconds",
+                                           "status bgm length", "play bgm from 1234 notify"};
+        std::vector<std::string> sent = device.Texts();
+        sent.resize(std::min(sent.size(), resume.size()));
+        EXPECT_EQ(sent, resume);
+        DestroySaverWindow(window);
+    }
+}
+
+// A playlist file that gives no track: the first tick ends the music, timer and all, and the
+// device hears nothing for the rest of the run.
+TEST_F(LauncherChain, APlaylistWithNoTrackStopsTheTickAndSendsNothing)
+{
+    WriteSettings(RGB(40, 60, 220), ExecutablePath(), playlist);
+    ASSERT_TRUE(WriteTextFile(playlist, "#EXTM3U\n#EXTINF:0,Nothing here\n\n"));
+    window = MakeSaverWindow(0, 300, 640, 100);
+    ASSERT_EQ(LauncherState.musicEnabled, 1);
+    for (int tick = 0; tick < 3; ++tick)
+        SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+    EXPECT_EQ(LauncherState.musicEnabled, 0);
+    EXPECT_FALSE(KillTimer(window, MUSIC_TIMER_ID)) << "the timer still runs";
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(device.Texts(), std::vector<std::string>{});
 }
