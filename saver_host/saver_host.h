@@ -28,7 +28,8 @@
 //   2. The posted close. RunMessageLoop (saver_window.cpp) dispatches it down the chain.
 //   3. The saver's close work, in saverProc: for this saver OnClose (launcher/launcher_saver.cpp)
 //      tells the accessory to quit with IDM_EXIT (launcher/accessory.cpp) and stops the music
-//      for good (launcher/player.cpp). This runs BEFORE the password decision, on every close
+//      for good (launcher/player.cpp), in play order 1 keeping its place first
+//      (launcher/settings.cpp). This runs BEFORE the password decision, on every close
 //      request, and is not undone by a refusal.
 //   4. The password decision, in DefaultSaverProc: on the NT family the close simply goes on.
 //      On the Windows 95 family CheckPasswordOnClose (password.cpp) sends
