@@ -87,7 +87,7 @@ static void StartMusic(HWND window)
         break;
     }
     case PLAY_ORDER_SHUFFLE:
-        StartShuffle(&gPlaylist.shuffle, ShuffleSeed(GetTickCount(), GetCurrentProcessId()));
+        StartShuffle(&gPlaylist.shuffle, GetTickCount(), GetCurrentProcessId());
         Advance(&gPlaylist, window);
         break;
     default: Advance(&gPlaylist, window); break;

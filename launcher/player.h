@@ -25,8 +25,8 @@ int IsPlaying();
 // Stops and closes the current track's device.
 void Stop();
 // Starts the next track in the playlist's play order unless the current one still plays, or
-// more than MAX_STARTS_PER_SECOND would have started within a second: the next call after
-// that second starts it.
+// more than MAX_STARTS_PER_SECOND tracks would have been started within a second: the next
+// call after that second starts it.
 void Advance(Playlist* playlist, HWND notifyWindow = nullptr);
 // The first track of a continuing run: the one at path lastTrack from lastPosition
 // milliseconds on (UNKNOWN_POSITION when not known), or where ChooseResumePoint says instead.

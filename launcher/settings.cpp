@@ -177,34 +177,17 @@ void SaveLastPlace(const LastPlaceRecord* place)
     // The whole section as the system takes it: "key=value" strings one after the other, each
     // with its NUL, and a NUL after the last. The path stands in quotes, which keep the blanks
     // a path may end with (no track path holds a quote). An unknown position is left empty.
-    // Put together by hand: wsprintfA writes no more than 1024 bytes.
-    char position[SETTING_NUMBER_SIZE] = "";
+    // wsprintfA writes no more than 1024 bytes: the path is copied on its own, bounded.
+    char section[SETTINGS_PATH_SIZE + 64];
+    int length = wsprintfA(section, "%s=\"", LAST_TRACK_KEY);
+    lstrcpynA(section + length, place->track, SETTINGS_PATH_SIZE);
+    length += lstrlenA(section + length);
+    section[length++] = '"';
+    section[length++] = '\0';
+    length += wsprintfA(section + length, "%s=", LAST_POSITION_KEY);
     if (place->position >= 0)
-        wsprintfA(position, "%ld", static_cast<LONG>(place->position));
-    const char* pieces[] = {LAST_TRACK_KEY,
-                            "=\"",
-                            place->track,
-                            "\"",
-                            nullptr,
-                            LAST_POSITION_KEY,
-                            "=",
-                            position,
-                            nullptr};
-    char section[sizeof LAST_TRACK_KEY + sizeof LAST_POSITION_KEY + SETTINGS_PATH_SIZE +
-                 SETTING_NUMBER_SIZE + 8];
-    size_t length = 0;
-    for (const char* piece : pieces) {
-        if (piece == nullptr) {
-            section[length++] = '\0';
-            continue;
-        }
-        // No piece is longer than the path's buffer holds, so the sizes add up.
-        size_t pieceLength = 0;
-        while (pieceLength < SETTINGS_PATH_SIZE - 1 && piece[pieceLength] != '\0')
-            ++pieceLength;
-        memcpy(section + length, piece, pieceLength);
-        length += pieceLength;
-    }
+        length += wsprintfA(section + length, "%ld", static_cast<LONG>(place->position));
+    section[length++] = '\0';
     section[length] = '\0';
     WritePrivateProfileSectionA(LAST_PLACE_SECTION, section, settingsPath);
     // As for the settings: a machine of the Windows 95 family switched off next keeps it.

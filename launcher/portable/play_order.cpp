@@ -15,15 +15,10 @@ static uint32_t Mix(uint32_t value)
     return value;
 }
 
-uint32_t ShuffleSeed(uint32_t tick, uint32_t processId)
+void StartShuffle(ShuffleRound* round, uint32_t tick, uint32_t processId)
 {
     uint32_t seed = Mix(tick ^ Mix(processId + 0x9E3779B9u));
-    return seed != 0 ? seed : 0x9E3779B9u; // xorshift stays at 0 for ever
-}
-
-void StartShuffle(ShuffleRound* round, uint32_t seed)
-{
-    round->random = seed != 0 ? seed : 0x9E3779B9u;
+    round->random = seed != 0 ? seed : 0x9E3779B9u; // xorshift stays at 0 for ever
     round->count = 0;
     round->next = 0;
 }
@@ -72,7 +67,7 @@ int NextShuffledTrack(ShuffleRound* round, int trackCount)
     if (trackCount < 1 || trackCount > SHUFFLE_MAX_TRACKS)
         return 0;
     if (round->random == 0)
-        StartShuffle(round, 0);
+        StartShuffle(round, 0, 0);
     if (round->count != trackCount || round->next >= round->count) {
         // Only a whole round of the same tracks has a last track to keep from the front.
         int previousLast = round->count == trackCount ? round->order[trackCount - 1] : 0;
@@ -104,18 +99,14 @@ ResumePoint ChooseResumePoint(int lastTrack, int32_t lastPosition, int32_t lengt
     return {lastTrack, lastPosition};
 }
 
-int MayStartTrack(const TrackStarts* starts, uint32_t now)
+int TakeTrackStart(TrackStarts* starts, uint32_t now)
 {
-    if (starts->count < MAX_STARTS_PER_SECOND)
-        return 1;
     // The unsigned difference is the time elapsed, across the tick count's wrap too.
-    return now - starts->ticks[starts->next] >= 1000u;
-}
-
-void NoteTrackStart(TrackStarts* starts, uint32_t now)
-{
+    if (starts->count == MAX_STARTS_PER_SECOND && now - starts->ticks[starts->next] < 1000u)
+        return 0;
     starts->ticks[starts->next] = now;
     starts->next = (starts->next + 1) % MAX_STARTS_PER_SECOND;
     if (starts->count < MAX_STARTS_PER_SECOND)
         ++starts->count;
+    return 1;
 }

@@ -14,17 +14,16 @@ const int PLAY_ORDER_SHUFFLE = 2;  // every track once per round, each round in 
 const int SHUFFLE_MAX_TRACKS = 2048; // the playlist's slots
 
 struct ShuffleRound {
-    uint32_t random;                    // the generator's state: never 0 once seeded
+    uint32_t random;                    // the generator's state: never 0 once started
     int count;                          // tracks in the round; 0 before the first
     int next;                           // index in order of the round's next track
     uint16_t order[SHUFFLE_MAX_TRACKS]; // the round's track numbers, in the order they play
 };
 
-// A generator's state from two values that differ from run to run, the tick count and the
-// process id: close values give unrelated states, and the state is never 0.
-uint32_t ShuffleSeed(uint32_t tick, uint32_t processId);
-// Forgets any round: the next track begins a new one, drawn from the seed.
-void StartShuffle(ShuffleRound* round, uint32_t seed);
+// Forgets any round: the next track begins a new one, drawn from a seed made of two values
+// that differ from run to run, the tick count and the process id. Close values give
+// unrelated orders.
+void StartShuffle(ShuffleRound* round, uint32_t tick, uint32_t processId);
 // The next track, 1 to trackCount, or 0 when there is none. A round plays every track once;
 // each new round is drawn anew and, with two or more tracks, does not begin with the track
 // that ended the round before. A change of trackCount begins a new round.
@@ -62,7 +61,7 @@ struct TrackStarts {
     int next;                              // where the next start is noted
 };
 
-// Whether a track may start at tick now (milliseconds, wrapping after 49.7 days): fewer than
-// MAX_STARTS_PER_SECOND have started in the second before.
-int MayStartTrack(const TrackStarts* starts, uint32_t now);
-void NoteTrackStart(TrackStarts* starts, uint32_t now);
+// 1, with the start noted, when a track may start at tick now (milliseconds, wrapping after
+// 49.7 days): fewer than MAX_STARTS_PER_SECOND have started in the second before. 0, with
+// nothing noted, otherwise.
+int TakeTrackStart(TrackStarts* starts, uint32_t now);
