@@ -92,10 +92,21 @@ static uint32_t ThresholdAt(POINT point)
     return MouseMoveThresholdAt(dpi != 0 ? dpi : STANDARD_DPI);
 }
 
+// The DPI is asked only once a move could need it, not with the reference: the first load of
+// SHCORE.DLL costs about 30 ms under Wine, which the window's creation would spend before its
+// first paint.
 static void SetCursorReference(POINT cursor)
 {
     SaverState.lastCursor = cursor;
-    SaverState.mouseMoveThreshold = ThresholdAt(cursor);
+    SaverState.mouseMoveThreshold = 0;
+}
+
+// The reference's threshold, asked at the first move that could cross it.
+static uint32_t ReferenceThreshold()
+{
+    if (SaverState.mouseMoveThreshold == 0)
+        SaverState.mouseMoveThreshold = ThresholdAt(SaverState.lastCursor);
+    return SaverState.mouseMoveThreshold;
 }
 
 // A position that cannot be read leaves the reference where it was.
@@ -148,12 +159,12 @@ static void OnMouseMove(HWND window, int, int, UINT)
     POINT cursor;
     if (!GetCursorPos(&cursor))
         return;
+    // No scaling makes the threshold smaller than MOUSE_MOVE_THRESHOLD: a move within it
+    // (the moves the system makes up as the window appears among them) asks nothing.
     const POINT& reference = SaverState.lastCursor;
-    if (!MovedBeyondThreshold(reference.x,
-                              reference.y,
-                              cursor.x,
-                              cursor.y,
-                              SaverState.mouseMoveThreshold))
+    if (!MovedBeyondThreshold(reference.x, reference.y, cursor.x, cursor.y, MOUSE_MOVE_THRESHOLD))
+        return;
+    if (!MovedBeyondThreshold(reference.x, reference.y, cursor.x, cursor.y, ReferenceThreshold()))
         return;
     PostCloseRequest(window);
     SetCursorReference(cursor);

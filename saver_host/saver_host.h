@@ -75,10 +75,10 @@ struct SaverStateRecord {
     UINT autoPlayMessage; // RunSaver: "QueryCancelAutoPlay", 0 when not registered
     HMODULE imeLibrary;   // WM_CREATE: IMM32.DLL when already loaded
     AssociateContextFunction associateContextEntry; // WM_CREATE
-    HANDLE savedInputContext; // WM_CREATE: the context detached from the saver window
-    int isWin9x;              // SaverMain, before the dispatch: 1 on the Windows 95 family
-    POINT lastCursor;         // TakeCursorReference and dismissing mouse moves
-    uint32_t mouseMoveThreshold = MOUSE_MOVE_THRESHOLD; // with lastCursor, at its DPI
+    HANDLE savedInputContext;    // WM_CREATE: the context detached from the saver window
+    int isWin9x;                 // SaverMain, before the dispatch: 1 on the Windows 95 family
+    POINT lastCursor;            // TakeCursorReference and dismissing mouse moves
+    uint32_t mouseMoveThreshold; // OnMouseMove: lastCursor's at its DPI, 0 until a move needs it
     DWORD lastCheckTick = NO_CHECK_YET; // CheckPasswordOnClose: tick when the last check ended
 };
 extern SaverStateRecord SaverState;
@@ -194,9 +194,9 @@ const UINT VERIFY_PASSWORD_MESSAGE = 0x8000;
 // with its comparison in portable/dismissal.h, in the pixels of the monitor under the
 // reference.
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Makes where the cursor stands now the reference of the mouse-move threshold, and works the
-// threshold out for the monitor there. The saver window takes it at creation; a dismissing
-// move and a refused close move it too.
+// Makes where the cursor stands now the reference of the mouse-move threshold; the threshold
+// for the monitor there is worked out at the first move beyond MOUSE_MOVE_THRESHOLD. The saver
+// window takes it at creation; a dismissing move and a refused close move it too.
 void TakeCursorReference();
 // Where the threshold's DPI comes from on the NT family, and what tests put in their place:
 // GetDpiForMonitor of SHCORE.DLL (Windows 8.1 and later: the monitor's DPI after the user's

@@ -130,7 +130,7 @@ TEST_F(DefaultHandling, TheThresholdFollowsTheDpiOfTheMonitorUnderTheReference)
         UINT monitorDpi;
         int systemDpi;
         uint32_t threshold;
-        int questions; // at each reference
+        int questions; // for each reference, at its first move beyond 4 pixels
     };
     const Case cases[] = {
         {"the monitor's DPI at 300%", 0, 288, 144, 12, 1},
@@ -152,18 +152,22 @@ TEST_F(DefaultHandling, TheThresholdFollowsTheDpiOfTheMonitorUnderTheReference)
         gMonitorDpi = c.monitorDpi, gSystemDpi = c.systemDpi;
         gDpiQuestions = 0, gAskedMonitor = nullptr;
         SetCursorPos(reference.x, reference.y);
+        // Taking the reference, as the window's creation does, and moving within 4 pixels of
+        // it ask nothing.
         TakeCursorReference();
-        EXPECT_EQ(SaverState.mouseMoveThreshold, c.threshold) << c.what;
+        EXPECT_EQ(ClosesPostedByMoveTo(reference.x + 4, reference.y), 0) << c.what;
+        EXPECT_EQ(gDpiQuestions, 0) << c.what;
+
+        // The threshold keeps the saver, one pixel more ends it; that move is the new
+        // reference, whose DPI is asked again at its own first move beyond 4 pixels.
+        int pixels = static_cast<int>(c.threshold);
+        EXPECT_EQ(ClosesPostedByMoveTo(reference.x + pixels, reference.y), 0) << c.what;
+        EXPECT_EQ(ClosesPostedByMoveTo(reference.x + pixels + 1, reference.y), 1) << c.what;
         EXPECT_EQ(gDpiQuestions, c.questions) << c.what;
         if (c.questions > 0) {
             EXPECT_EQ(gAskedMonitor, MonitorFromPoint(reference, MONITOR_DEFAULTTONEAREST));
         }
-
-        // The threshold keeps the saver, one pixel more ends it; that move is the new
-        // reference, for which the DPI is asked again.
-        int pixels = static_cast<int>(c.threshold);
-        EXPECT_EQ(ClosesPostedByMoveTo(reference.x + pixels, reference.y), 0) << c.what;
-        EXPECT_EQ(ClosesPostedByMoveTo(reference.x + pixels + 1, reference.y), 1) << c.what;
+        EXPECT_EQ(ClosesPostedByMoveTo(reference.x + 2 * (pixels + 1), reference.y), 1) << c.what;
         EXPECT_EQ(gDpiQuestions, 2 * c.questions) << c.what;
     }
 }
