@@ -48,22 +48,20 @@ static bool ReadsAsUtf8(FILE* file, const char* playlistPath)
 }
 
 // The short name of the line's file in the ANSI code page, for a name the code page cannot
-// hold. Only the file system knows it, so the file must exist: the line is resolved first as
-// the track path would be (a drive or a share stands as written, anything else lies in the
-// playlist's folder).
+// hold. Only the file system knows it, so the file must exist: the line is resolved first, in
+// UTF-16, by the rule FormTrackPath resolves the line's bytes by (BaseOfLine).
 static bool FormShortPath(const char* baseDirectory, const WCHAR* line, char* path, int pathSize)
 {
     WCHAR longPath[WIDE_PATH_SIZE];
     int length = 0;
-    bool standsAlone =
-        (line[0] != L'\0' && line[1] == L':') || (line[0] == L'\\' && line[1] == L'\\');
-    if (!standsAlone) {
+    LineBase base = BaseOfLine(line);
+    if (base != LineBase::AsWritten) {
         length =
             MultiByteToWideChar(gAnsiCodePage(), 0, baseDirectory, -1, longPath, WIDE_PATH_SIZE);
         if (length == 0)
             return false;
         --length; // its NUL
-        if (line[0] == L'\\')
+        if (base == LineBase::PlaylistFolderPastRoot)
             ++line;
     }
     for (; *line != L'\0' && *line != L'\r' && *line != L'\n'; ++line) {

@@ -1,7 +1,7 @@
 // The text of playlists as today's players write them: which playlists are UTF-8, and strict
 // UTF-8 decoding. Platform-free.
 #include "launcher/portable/playlist_text.h"
-#include "launcher/portable/track_path.h"
+#include "launcher/portable/plain_text.h"
 #include <cstring>
 
 static const size_t MARK_LENGTH = sizeof UTF8_BYTE_ORDER_MARK - 1;

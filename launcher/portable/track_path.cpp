@@ -2,21 +2,8 @@
 // as written, any other is resolved against the playlist's folder; comment lines and lines
 // that could change the music device's command name no track. Platform-free.
 #include "launcher/portable/track_path.h"
+#include "launcher/portable/plain_text.h"
 #include <cstring>
-
-size_t AppendBounded(char* buffer, size_t size, size_t length, const char* text)
-{
-    if (length >= size)
-        return length;
-    size_t room = size - 1 - length;
-    size_t count = strlen(text);
-    if (count > room)
-        count = room;
-    memcpy(buffer + length, text, count);
-    length += count;
-    buffer[length] = '\0';
-    return length;
-}
 
 // Whether no byte among the first length ones is a quote or a control character. Neither is
 // ever the second byte of a double-byte character: those start at 0x40 and leave out 0x7F in
@@ -62,33 +49,19 @@ size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
     // The line's end is the only control character left, and it is in the extension.
     parts.extension[strcspn(parts.extension, "\r\n")] = '\0';
 
-    // Only backslashes mark a share or the root; a leading slash counts as relative. A line
-    // from the root without a drive is taken from the playlist's folder, not its drive's root.
+    LineBase base = BaseOfLine(line);
     const char* directory = parts.directory;
-    bool fromShare = directory[0] == '\\' && directory[1] == '\\';
     size_t length = 0;
-    if (parts.drive[0] != '\0' || fromShare) {
+    if (base == LineBase::AsWritten) {
         length = AppendBounded(path, TRACK_PATH_SIZE, length, parts.drive);
     } else {
         length = AppendBounded(path, TRACK_PATH_SIZE, length, baseDirectory);
-        if (directory[0] == '\\')
-            ++directory;
+        if (base == LineBase::PlaylistFolderPastRoot)
+            ++directory; // the line's first byte, its backslash
     }
     length = AppendBounded(path, TRACK_PATH_SIZE, length, directory);
     length = AppendBounded(path, TRACK_PATH_SIZE, length, parts.name);
     return AppendBounded(path, TRACK_PATH_SIZE, length, parts.extension);
-}
-
-bool EqualsIgnoringCase(const char* text, const char* lowerCase)
-{
-    for (; *lowerCase != '\0'; ++text, ++lowerCase) {
-        char c = *text;
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != *lowerCase)
-            return false;
-    }
-    return *text == '\0';
 }
 
 bool NamesMidiFile(const char* path, LeadByteTest isLeadByte)

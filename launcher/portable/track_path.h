@@ -16,6 +16,26 @@ bool IsTrackLine(const char* line);
 // them, and no control character (below 0x20, or 0x7F), which no file name holds.
 bool IsSafeTrackPath(const char* path);
 
+// Where a line's track lies. A line with a drive (a colon as its second character) or a share
+// (two backslashes first) stands as written; any other is taken from the playlist's folder,
+// and a line from the root without a drive (one backslash first) too, without its backslash.
+// Only backslashes count: a leading slash is relative. One rule for a line's bytes, which
+// FormTrackPath resolves, and for its UTF-16 form, whose short name the playlist asks the file
+// system for when the code page cannot hold the line.
+enum class LineBase {
+    AsWritten,
+    PlaylistFolder,
+    PlaylistFolderPastRoot,
+};
+template <typename Char> LineBase BaseOfLine(const Char* line)
+{
+    if (line[0] != 0 && line[1] == ':')
+        return LineBase::AsWritten;
+    if (line[0] != '\\')
+        return LineBase::PlaylistFolder;
+    return line[1] == '\\' ? LineBase::AsWritten : LineBase::PlaylistFolderPastRoot;
+}
+
 // The track path of one playlist line, as read (normally ending with its LF), into path
 // (TRACK_PATH_SIZE bytes). Returns its length, or 0 when the line names no track: it is no
 // track line, or its last component has no dot, as in empty lines.
@@ -25,9 +45,3 @@ size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
 // Whether the path names a file the system plays through its MIDI sequencer: its extension
 // is .mid, .midi or .rmi, in any case.
 bool NamesMidiFile(const char* path, LeadByteTest isLeadByte);
-// Whether text equals lowerCase with its ASCII letters in either case; other bytes as they are.
-bool EqualsIgnoringCase(const char* text, const char* lowerCase);
-
-// Appends text to the NUL-terminated contents of a buffer of the given size, as much as fits
-// with the NUL. Returns the new length.
-size_t AppendBounded(char* buffer, size_t size, size_t length, const char* text);

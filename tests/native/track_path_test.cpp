@@ -1,6 +1,7 @@
 // Track paths from playlist lines: the five forming rules against the playlist's folder,
 // ignored lines (comments, and lines that could change an MCI command), parts cut at 255
 // bytes, and which paths are MIDI files.
+#include "launcher/portable/plain_text.h"
 #include "launcher/portable/track_path.h"
 #include "tests/native/shift_jis.h"
 #include <gtest/gtest.h>
@@ -52,8 +53,12 @@ TEST(TrackPath, ResolvesLinesWithoutDriveOrShareAgainstThePlaylistFolder)
         {"a#b.mp3\n", "D:\\music\\a#b.mp3"},
         {"\x8b\xc8\\\x83\x5c.\x95\x5c\n", "D:\\music\\\x8b\xc8\\\x83\x5c.\x95\x5c"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(TrackPath(c.line), c.path) << "line: " << c.line;
+        // The line in UTF-16, as a short name is asked for, lies where its bytes do.
+        std::u16string wide(c.line, c.line + std::char_traits<char>::length(c.line));
+        EXPECT_EQ(BaseOfLine(wide.c_str()), BaseOfLine(c.line)) << "line: " << c.line;
+    }
 }
 
 TEST(TrackPath, RelativeLinesStayRelativeWithoutAPlaylistFolder)
