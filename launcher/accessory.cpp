@@ -9,7 +9,9 @@
 
 static const char SENDING_EXIT_LINE[] = "velorandix.exeにIDM_EXITを送信\n";
 
-// A path of 15 characters or fewer cannot be a drive root and the file name together.
+// A drive and the file name take 16 characters (C:velorandix.exe: the file in the drive's
+// current folder); a drive root and the name, 17. A shorter path names no drive: the name
+// alone, or one more character before it, is never launched.
 static const size_t MIN_LAUNCH_PATH_LENGTH = 16;
 
 // Only the last 14 bytes count, case-sensitively: myvelorandix.exe launches, VELORANDIX.EXE not.
@@ -67,8 +69,8 @@ BOOL CALLBACK FindAccessoryWindow(HWND window, LPARAM)
 // Asked with a bounded wait, so that a hung or dead accessory cannot keep a topmost
 // full-screen window up. A thread id of 0 (no accessory started) would enumerate every
 // window on some systems, so it is not enumerated at all. Only a window found in this close
-// is told: after a refused close the accessory has quit, and the system may since have given
-// its old handle to another program's window.
+// is told: after a refused close the accessory may have quit, and the system may since have
+// given its old handle to another program's window.
 void AskAccessoryToQuit()
 {
     LauncherState.accessoryWindow = nullptr;

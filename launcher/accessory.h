@@ -10,8 +10,8 @@ const WORD IDM_EXIT = 40001;
 // How long a close waits for the accessory to take IDM_EXIT before it goes on without it.
 const UINT ACCESSORY_EXIT_TIMEOUT = 3000;
 
-// 1 when the path is long enough to hold a drive root and ACCESSORY_FILE_NAME and ends in that
-// name, byte for byte.
+// 1 when the path is long enough to hold a drive and ACCESSORY_FILE_NAME (16 characters or
+// more) and ends in that name, byte for byte.
 int NamesAccessory(const char* path);
 void StartAccessory(const char* path);
 // Sends IDM_EXIT to the accessory's window, found on its main thread in this call.

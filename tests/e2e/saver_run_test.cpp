@@ -88,11 +88,11 @@ protected:
     }
 
     Child& StartSaver(const std::string& tail, std::vector<std::string> environment = {},
-                      const std::string& stderrPath = "")
+                      const std::string& stderrPath = "", const std::string& workingDir = "")
     {
         environment.push_back("VELORANDIX_LOG=" + log);
         children.push_back(Start(saver, "velora_ss_launcher.scr " + tail, environment,
-                                 stderrPath));
+                                 stderrPath, workingDir));
         return children.back();
     }
 
@@ -428,9 +428,11 @@ TEST_F(SaverRun, ThePreviewWarnsToo)
 
 TEST_F(SaverRun, OnlyAPathEndingExactlyInTheAccessoryNameLaunches)
 {
-    // On the session's own C: drive, so that a drive root is one the test may write.
+    // On the session's own C: drive, so that a drive root is one the test may write. The saver
+    // starts in C:\, the current folder of drive C: and its own.
     ASSERT_TRUE(CopyInto(accessory, "C:\\velorandix.exe"));
     ASSERT_TRUE(CopyInto(accessory, "C:\\myvelorandix.exe"));
+    ASSERT_TRUE(CopyInto(accessory, "C:\\xvelorandix.exe"));
     struct Case {
         const char* path;
         bool launches;
@@ -439,11 +441,13 @@ TEST_F(SaverRun, OnlyAPathEndingExactlyInTheAccessoryNameLaunches)
         {"C:\\velorandix.exe", true},   // 17 characters: a drive root and the name
         {"C:\\VELORANDIX.EXE", false},  // the same file, but the name is compared exactly
         {"C:\\myvelorandix.exe", true}, // only the last 14 characters count
+        {"C:velorandix.exe", true},     // 16: a drive and the name, its current folder
+        {"xvelorandix.exe", false},     // 15: no drive, though the file is there
     };
     for (const Case& c : cases) {
         DeleteFileA(log.c_str());
         WriteSettings(c.path, "");
-        Child& saverRun = StartSaver("/s");
+        Child& saverRun = StartSaver("/s", {}, "", "C:\\");
         ASSERT_NE(WaitForWindow(saverRun.processId, SAVER_CLASS_NAME, FULL_SCREEN_TITLE, 15000),
                   nullptr);
         EXPECT_EQ(WaitForLog("window", c.launches ? 10000 : 3000), c.launches) << c.path;
@@ -454,8 +458,8 @@ TEST_F(SaverRun, OnlyAPathEndingExactlyInTheAccessoryNameLaunches)
         EXPECT_EQ(WaitForExit(saverRun, 10000), 0u) << c.path;
         EXPECT_EQ(Log().find("IDM_EXIT") != std::string::npos, c.launches) << c.path;
     }
-    DeleteFileA("C:\\velorandix.exe");
-    DeleteFileA("C:\\myvelorandix.exe");
+    for (const char* copy : {"C:\\velorandix.exe", "C:\\myvelorandix.exe", "C:\\xvelorandix.exe"})
+        DeleteFileA(copy);
 }
 
 // ---- The sound behaviour -----------------------------------------------------------------------
