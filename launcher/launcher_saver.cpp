@@ -179,10 +179,12 @@ static void OnTimer(HWND window, UINT_PTR)
 }
 
 // A device's notice that its play is over: the next track starts at once, not at the next
-// tick. Only a successful end counts, of the device now open; an aborted or superseded play,
-// a failure, a notice of a device already closed and any notice once the music has stopped
-// start nothing. A device that gives no identifier (Wine's MPEG device gives 0) counts as the
-// current one: Advance asks the device first, so a stale notice finds the new track playing.
+// tick. Only a successful end counts; an aborted or superseded play, a failure and any notice
+// once the music has stopped start nothing. A notice names its device, and one that names
+// another device than the one now open starts nothing either. That test cannot catch every
+// stale notice: MCI gives a closed device's identifier to the next device it opens, and a
+// device that gives none (Wine's MPEG device gives 0) counts as the current one. What holds
+// is that Advance asks the device first: a stale notice finds the new track playing.
 static void OnMciNotify(HWND window, UINT flags, UINT device)
 {
     if (flags != MCI_NOTIFY_SUCCESSFUL)

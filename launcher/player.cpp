@@ -93,7 +93,9 @@ static void KeepMusicDriversLoaded()
 
 // Stops the current track and opens the given one (1 to 2048) under the alias. false, with
 // nothing opened, for an empty slot or a refused path. The open's result is not examined: a
-// track that cannot be opened counts as ended at the next tick, which moves on past it.
+// track that cannot be opened counts as ended the next time the device is asked, which moves
+// on past it. That is the next tick, or the first tick itself, whose second Advance passes
+// over a first track that failed.
 static bool OpenTrack(Playlist* playlist, int trackNumber)
 {
     Stop();

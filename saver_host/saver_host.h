@@ -37,8 +37,9 @@
 //      panel's VerifyScreenSavePwd, whose dialog dispatches the saver window's messages while
 //      it runs. A refusal ends the close here: the window stays up in its colour, the cursor
 //      reference moves to where the cursor stands, and the next touch starts again at step 1
-//      (the accessory has gone and the music stays stopped; a close within
-//      PASSWORD_RECHECK_DELAY of the refusal is refused unasked).
+//      (the accessory was asked to quit, and is gone unless it ignored the command; the
+//      music stays stopped; a close within PASSWORD_RECHECK_DELAY of the refusal is refused
+//      unasked).
 //   5. Destroy. DefWindowProcA destroys the window. WM_DESTROY runs the chain:
 //      SaverWindowProc gives the IME back and posts WM_QUIT; the saver releases what it held
 //      (this saver: the brush, any music still open, the accessory's handles).
@@ -108,6 +109,14 @@ const int FAULT_EXIT_CODE = -1;
 [[noreturn]] void SaverStart(const SaverDefinition* saver);
 // Notes the instance and the Windows family, then runs the mode the command tail's first
 // switch names under the fault guard. Returns the exit code.
+//
+// Adding a command-line mode:
+//   1. portable/command_line.h: its SaverMode, saying what its argument is.
+//   2. portable/command_line.cpp, ScanCommandTail: its switch letters.
+//   3. The mode itself: its entry declared in a section of this file, defined in a file of its
+//      own (listed in saver_host/CMakeLists.txt), its results among the exit codes above.
+//   4. saver_start.cpp, RunCommandMode: the case that runs it.
+//   5. Its tests, as "Adding a mode" in tests/README.md lists them.
 int WINAPI SaverMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandTail,
                      int showCommand);
 
@@ -182,7 +191,8 @@ inline constexpr char FULL_SCREEN_TITLE[] = "Screen Saver";
 inline constexpr char PREVIEW_TITLE[] = "Preview";
 
 // The preview inside parent, or the full-screen run when parent is null. Returns the exit
-// code: 0 at the normal end and when another full-screen saver runs.
+// code: NORMAL_EXIT_CODE once the window has gone and when another full-screen saver runs,
+// NO_WINDOW_EXIT_CODE when the window could not be made.
 int RunSaver(HWND parent);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
