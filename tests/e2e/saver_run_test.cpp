@@ -172,21 +172,9 @@ protected:
         *tookMs = GetTickCount() - pressed;
     }
 
-    // Accessories that hang or ignore IDM_EXIT are left running by design; the test ends them.
-    void EndAccessories()
-    {
-        std::string content = Log();
-        for (size_t at = content.find("pid "); at != std::string::npos;
-             at = content.find("pid ", at + 1)) {
-            DWORD id = std::strtoul(content.c_str() + at + 4, nullptr, 10);
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-            if (!process)
-                continue;
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
+    // Accessories that hang or ignore IDM_EXIT are left running by design, and one a fault
+    // started would outlive the test: each logs its process id, by which the test ends it.
+    void EndAccessories() { EndLoggedProcesses(log); }
 
     ScratchFolder scratch{std::string("saver_run ") +
                           ::testing::UnitTest::GetInstance()->current_test_info()->name()};

@@ -3,6 +3,7 @@
 #include "tests/support/files.h"
 #include <tlhelp32.h>
 #include <algorithm>
+#include <cstdlib>
 
 Child Start(const std::string& application, const std::string& commandLine,
             const std::vector<std::string>& extraEnvironment, const std::string& stderrPath,
@@ -166,6 +167,23 @@ void Kill(Child& child)
     WaitForSingleObject(child.process, 5000);
     CloseHandle(child.process);
     child.process = nullptr;
+}
+
+void EndProcess(DWORD processId)
+{
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return;
+    TerminateProcess(process, 0xDEAD);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+}
+
+void EndLoggedProcesses(const std::string& logPath)
+{
+    std::string log = "\n" + ReadTextFile(logPath);
+    for (size_t at = log.find("\npid "); at != std::string::npos; at = log.find("\npid ", at + 1))
+        EndProcess(std::strtoul(log.c_str() + at + 5, nullptr, 10));
 }
 
 struct WindowSearch {

@@ -13,6 +13,7 @@
 #include "tests/support/files.h"
 #include "tests/support/mci_recorder.h"
 #include <string>
+#include <vector>
 
 // ---- The host alone ------------------------------------------------------------------------
 
@@ -43,6 +44,15 @@ inline void EnsureSaverClass()
     RegisterClassA(&saverClass);
 }
 
+// The accessories the saver windows of this program started, by process id. A window lets go
+// of its accessory's handles as it goes, and an accessory started by a fault would outlive
+// its test and fail the next: the test's teardown ends them all (EndProcess).
+inline std::vector<DWORD>& StartedAccessories()
+{
+    static std::vector<DWORD> processIds;
+    return processIds;
+}
+
 // A top-level saver window, hidden unless asked: a hidden one takes no activation and gets
 // no real input, so only the messages a test sends reach it.
 inline HWND MakeSaverWindow(int x, int y, int width, int height, bool visible = false)
@@ -60,6 +70,8 @@ inline HWND MakeSaverWindow(int x, int y, int width, int height, bool visible = 
                                   nullptr,
                                   GetModuleHandleA(nullptr),
                                   nullptr);
+    if (LauncherState.accessoryProcess.dwProcessId != 0)
+        StartedAccessories().push_back(LauncherState.accessoryProcess.dwProcessId);
     if (window && visible) {
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);

@@ -280,7 +280,9 @@ protected:
     }
     void TearDown() override
     {
-        EndAccessory();
+        for (DWORD processId : StartedAccessories())
+            EndProcess(processId);
+        StartedAccessories().clear();
         DestroySaverWindow(window);
         gPlaylist.Clear();
         EXPECT_TRUE(SeenBoxes().empty());
@@ -296,30 +298,6 @@ protected:
             Sleep(50);
         }
         return nullptr;
-    }
-
-    // The accessory the saver still holds, even before its window is up; else one whose
-    // window outlived its saver window. A fixture left running would hold ctest's output open.
-    void EndAccessory()
-    {
-        HANDLE held = LauncherState.accessoryProcess.hProcess;
-        HANDLE process = held ? held : OpenLeftAccessory();
-        if (!process)
-            return;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        if (process != held)
-            CloseHandle(process);
-    }
-
-    static HANDLE OpenLeftAccessory()
-    {
-        HWND left = FindWindowA("VelorandixFixture", nullptr);
-        if (!left)
-            return nullptr;
-        DWORD processId = 0;
-        GetWindowThreadProcessId(left, &processId);
-        return OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
     }
 
     std::string ReadLog() { return ReadTextFile(log); }
@@ -520,6 +498,7 @@ TEST_F(LauncherChain, WithoutALaunchedAccessoryNoOtherWindowIsToldToQuit)
 {
     Child other = Start(accessory, "\"" + accessory + "\"");
     ASSERT_NE(other.process, nullptr);
+    StartedAccessories().push_back(other.processId); // the teardown ends it
     CloseHandle(other.process);
     ASSERT_NE(WaitForAccessoryWindow(), nullptr);
 
