@@ -2,6 +2,7 @@
 // and the reader of the executable's own file version.
 #pragma once
 #include "launcher/settings.h"
+#include "saver_host/saver_host.h"
 #include <windows.h>
 #include <commdlg.h>
 
@@ -27,6 +28,12 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 // The colour chooser, opened on *color: 1 when the user confirmed a colour, now in *color; 0 on
 // cancel, on failure and for a null pointer (nothing is shown then).
 int PickColor(HWND owner, COLORREF* color);
+// Room for the line under the playlist's path: a text of the string table with its counts.
+const int PLAYLIST_CONTENTS_SIZE = 2 * USER_CAPTION_SIZE;
+// The line under the playlist's path for the playlist at path, in the user's language, into
+// line (PLAYLIST_CONTENTS_SIZE units); empty for an empty path. Loads the process-wide
+// playlist, looks for each track's file and clears the playlist again.
+void DescribePlaylist(const char* path, WCHAR* line);
 // Fills ConfigDialogState.versionNumbers from the running executable's FileVersion text; all 0
 // when there is none.
 void ReadFileVersion();

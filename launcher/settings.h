@@ -53,9 +53,9 @@ constexpr SettingsKey PathKey(const char* name,
 // through this list: LoadSettings and SaveSettings, the tests' settings writer
 // (tests/support/files.cpp) and tools/write_settings, which the demo, the benchmark and the
 // dialog's picture call with keys by name. So a new setting is its field above, its line here,
-// its control in the settings dialog (config_dialog/config_dialog.cpp and the template in
-// resources/saver.rc), and its line in "Where the settings live" of README.md and in
-// packaging/README.txt: nothing else by hand.
+// its control in the settings dialog (config_dialog/config_dialog.cpp, the template in
+// resources/texts_layout.rc and its texts in resources/texts.h), and its line in "Where the
+// settings live" of README.md and in packaging/README.txt: nothing else by hand.
 inline constexpr SettingsKey SETTINGS_KEYS[] = {
     ColorKey(BACKGROUND_COLOR_KEY, &LauncherSettingsRecord::backgroundColor,
              DEFAULT_BACKGROUND_COLOR),

@@ -10,6 +10,8 @@
 #define IDC_PLAYLIST_PATH 1005
 #define IDC_PLAYLIST_BROWSE 1006
 #define IDC_VERSION_TEXT 1007
+#define IDC_PLAYLIST_CONTENTS 1008
+#define IDC_PLAY_ORDER 1009
 
 /* The string table's texts (texts.h holds them), loaded by number. */
 #define IDS_MISSING_ACCESSORY 1
@@ -23,12 +25,22 @@
 #define IDS_PLAYLIST_DIALOG_TITLE 9
 #define IDS_PLAYLIST_FILE_TYPE 10
 #define IDS_VERSION_CREDIT 11
+/* The play order's items: IDS_PLAY_ORDER_FIRST plus the setting's value. */
+#define IDS_PLAY_ORDER_FIRST 12
+#define IDS_PLAY_ORDER_CONTINUE 13
+#define IDS_PLAY_ORDER_SHUFFLE 14
+#define IDS_PLAYLIST_ONE_TRACK 15
+#define IDS_PLAYLIST_TRACKS 16
+#define IDS_PLAYLIST_MISSING_TRACKS 17
+#define IDS_PLAYLIST_NO_TRACK 18
+#define IDS_PLAYLIST_UNREADABLE 19
 
 /* The predefined control classes by their atoms, as a dialog template names them. windres keeps
    a class given by name as a string; a number becomes the atom. */
 #define BUTTON_CLASS 0x0080
 #define EDIT_CLASS 0x0081
 #define STATIC_CLASS 0x0082
+#define COMBOBOX_CLASS 0x0085
 
 /* The shell shows this icon group; the saver window's class asks for 100, which is absent. */
 #define APPLICATION_ICON 102

@@ -28,6 +28,8 @@
 #define TEXT_PLAYLIST_LABEL IN_LANGUAGE("BGM　：", "Music:")
 #define TEXT_PLAYLIST_HINT IN_LANGUAGE("↓空欄ならBGM無し", "Empty: no music")
 #define TEXT_COLOR_SWATCH IN_LANGUAGE("　", " ")
+/* The label of the play order's drop-down list; its items are in the string table. */
+#define TEXT_PLAY_ORDER_LABEL IN_LANGUAGE("再生順　：", "Order:")
 /* The line under the version in control 1007. The English one is shorter: an English system's
    dialog font, Tahoma, is wider than the Japanese one. */
 #define TEXT_VERSION_CREDIT \
@@ -70,3 +72,15 @@
     IN_LANGUAGE("m3u形式のプレイリストを選択してください", "Choose an M3U playlist")
 #define TEXT_PLAYLIST_FILE_TYPE \
     IN_LANGUAGE("m3u files {*.m3u;*.m3u8}", "M3U playlists (*.m3u;*.m3u8)")
+/* The play order's drop-down list, in the order of the setting's values 0, 1 and 2. */
+#define TEXT_PLAY_ORDER_FIRST IN_LANGUAGE("最初から", "From the start")
+#define TEXT_PLAY_ORDER_CONTINUE IN_LANGUAGE("続きから", "Resume")
+#define TEXT_PLAY_ORDER_SHUFFLE IN_LANGUAGE("シャッフル", "Shuffle")
+/* The line under the playlist's path: what the saver would find in it. Each %d is a number of
+   tracks: all of them, then those whose file is missing. */
+#define TEXT_PLAYLIST_ONE_TRACK IN_LANGUAGE("%d 曲", "%d track")
+#define TEXT_PLAYLIST_TRACKS IN_LANGUAGE("%d 曲", "%d tracks")
+#define TEXT_PLAYLIST_MISSING_TRACKS \
+    IN_LANGUAGE("%d 曲（%d 曲が見つかりません）", "%d tracks (%d not found)")
+#define TEXT_PLAYLIST_NO_TRACK IN_LANGUAGE("再生できる曲がありません", "No playable tracks")
+#define TEXT_PLAYLIST_UNREADABLE IN_LANGUAGE("プレイリストを読めません", "Cannot read the playlist")

@@ -47,15 +47,13 @@ int ShowUserBox(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type)
     return MessageBoxA(owner, ansiText, ansiCaption, type);
 }
 
-void SetUserText(HWND dialog, int control, const WCHAR* text)
+LRESULT SendUserText(HWND dialog, int control, UINT message, const WCHAR* text)
 {
-    if (!SaverState.isWin9x) {
-        SetDlgItemTextW(dialog, control, text);
-        return;
-    }
+    if (!SaverState.isWin9x)
+        return SendDlgItemMessageW(dialog, control, message, 0, reinterpret_cast<LPARAM>(text));
     char ansi[ANSI_TEXT_SIZE];
     ToAnsi(text, ansi);
-    SetDlgItemTextA(dialog, control, ansi);
+    return SendDlgItemMessageA(dialog, control, message, 0, reinterpret_cast<LPARAM>(ansi));
 }
 
 int GetUserText(HWND window, WCHAR* text, int size)

@@ -3,6 +3,7 @@
 // file, an OK that cannot save, the two file-open dialogs and the colour chooser, driven as a
 // user drives them.
 #include "config_dialog/config_dialog.h"
+#include "launcher/playlist.h"
 #include "launcher/settings.h"
 #include "resources/resource_ids.h"
 #include "tests/support/desktop.h"
@@ -56,8 +57,8 @@ struct TemplateControl {
     }
 };
 const TemplateControl CONTROLS[] = {
-    {1, L"Button", L"OK", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 132, 50, 14},
-    {2, L"Button", L"ｷｬﾝｾﾙ", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 192, 132, 50, 14},
+    {1, L"Button", L"OK", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 139, 50, 14},
+    {2, L"Button", L"ｷｬﾝｾﾙ", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 192, 139, 50, 14},
     {-1, L"Button", L"velorandixデスクトップアクセサリ本体 (設定必須)",
      L"velorandix desktop accessory (required)", BS_GROUPBOX, 7, 7, 235, 49},
     {IDC_ACCESSORY_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 17, 32, 194,
@@ -66,22 +67,36 @@ const TemplateControl CONTROLS[] = {
      L"Choose the velorandix.exe to run:", SS_LEFT | WS_GROUP, 18, 19, 134, 8},
     {IDC_ACCESSORY_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14},
     {-1, L"Button", L"スクリーンセーバーの設定", L"Screen saver settings", BS_GROUPBOX, 7, 61, 235,
-     64},
+     71},
     {IDC_VERSION_TEXT, L"Static", L"ああああああああああああ\nああああああああああああ",
-     L"Version\nCredit", SS_LEFT | WS_GROUP, 7, 130, 129, 16},
+     L"Version\nCredit", SS_LEFT | WS_GROUP, 7, 137, 129, 16},
     {-1, L"Static", L"背景色　：", L"Color:", SS_RIGHT | WS_GROUP, 18, 79, 31, 8},
     {IDC_COLOR_CHANGE, L"Button", L"背景色の変更", L"Change...", BS_PUSHBUTTON | WS_TABSTOP, 80,
      75, 50, 18},
+    {-1, L"Static", L"再生順　：", L"Order:", SS_RIGHT | WS_GROUP, 133, 78, 31, 8},
+    // Its items come from the string table; its height is that of the open list.
+    {IDC_PLAY_ORDER, L"ComboBox", L"", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 166, 75,
+     66, 50},
     {IDC_PLAYLIST_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 57, 102, 154,
      14},
     {-1, L"Static", L"BGM　：", L"Music:", SS_RIGHT | WS_GROUP, 18, 106, 31, 8},
     {IDC_PLAYLIST_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 102, 17, 14},
-    {-1, L"Static", L"↓空欄ならBGM無し", L"Empty: no music", SS_LEFT | WS_GROUP, 151, 89, 60, 8},
+    // What the playlist holds: empty without a playlist.
+    {IDC_PLAYLIST_CONTENTS, L"Static", L"", L"", SS_LEFT | WS_GROUP, 57, 119, 175, 8},
+    {-1, L"Static", L"↓空欄ならBGM無し", L"Empty: no music", SS_LEFT | WS_GROUP, 151, 91, 60, 8},
     {IDC_COLOR_SWATCH, L"Static", L"　", L" ", SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 75,
      18, 18},
 };
-const WORD TEMPLATE_CLASS_ATOMS[] = {0x80, 0x80, 0x80, 0x81, 0x82, 0x80, 0x80,
-                                     0x82, 0x82, 0x80, 0x81, 0x82, 0x80, 0x82, 0x82};
+const WORD TEMPLATE_CLASS_ATOMS[] = {0x80, 0x80, 0x80, 0x81, 0x82, 0x80, 0x80, 0x82, 0x82,
+                                     0x80, 0x82, 0x85, 0x81, 0x82, 0x80, 0x82, 0x82, 0x82};
+const int CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
+static_assert(sizeof TEMPLATE_CLASS_ATOMS / sizeof TEMPLATE_CLASS_ATOMS[0] == CONTROL_COUNT,
+              "an atom for each control");
+// The dialog's size in dialog units.
+const int DIALOG_WIDTH = 249, DIALOG_HEIGHT = 160;
+// The play order's items, in the order of the setting's values.
+const UserText PLAY_ORDERS[] = {TEXT_PLAY_ORDER_FIRST, TEXT_PLAY_ORDER_CONTINUE,
+                                TEXT_PLAY_ORDER_SHUFFLE};
 
 const wchar_t VERSION_FIRST_LINE[] = L"velora_ss_lunch ver1.00 (build0106)";
 
@@ -300,14 +315,14 @@ void Resources::ExpectTemplate(const TemplateLanguage& language)
                                         DS_CENTER | DS_SETFONT));
     EXPECT_EQ(read.Dword(), 0u); // extended style
     WORD count = read.Word();
-    ASSERT_EQ(count, 15);
+    ASSERT_EQ(count, CONTROL_COUNT);
     short frame[4] = {};
     for (short& value : frame)
         value = static_cast<short>(read.Word());
     EXPECT_EQ(frame[0], 0);
     EXPECT_EQ(frame[1], 0);
-    EXPECT_EQ(frame[2], 249);
-    EXPECT_EQ(frame[3], 153);
+    EXPECT_EQ(frame[2], DIALOG_WIDTH);
+    EXPECT_EQ(frame[3], DIALOG_HEIGHT);
     EXPECT_EQ(read.Word(), 0); // no menu
     EXPECT_EQ(read.Word(), 0); // the system's dialog class
     EXPECT_EQ(read.String(), language.title);
@@ -334,7 +349,7 @@ void Resources::ExpectTemplate(const TemplateLanguage& language)
     }
 }
 
-TEST_F(Resources, TheDialogTemplateIsTheStandardFormWithFifteenControlsInEachLanguage)
+TEST_F(Resources, TheDialogTemplateIsTheStandardFormWithEighteenControlsInEachLanguage)
 {
     for (const TemplateLanguage* language : {&JAPANESE, &ENGLISH}) {
         SCOPED_TRACE(language->name);
@@ -520,12 +535,12 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
         HWND twin = TwinOfTheSaversDialog(&module, language);
         ASSERT_NE(twin, nullptr);
         EXPECT_FALSE(IsWindowVisible(twin));
-        RECT frame = {0, 0, 249, 153};
+        RECT frame = {0, 0, DIALOG_WIDTH, DIALOG_HEIGHT};
         ASSERT_TRUE(MapDialogRect(twin, &frame));
         RECT client;
         GetClientRect(dialog, &client);
-        EXPECT_EQ(client.right, frame.right) << "the dialog is 249 dialog units wide";
-        EXPECT_EQ(client.bottom, frame.bottom) << "the dialog is 153 dialog units high";
+        EXPECT_EQ(client.right, frame.right) << "the dialog's width in dialog units";
+        EXPECT_EQ(client.bottom, frame.bottom) << "the dialog's height in dialog units";
         // Centred on the screen.
         RECT window;
         GetWindowRect(dialog, &window);
@@ -538,13 +553,18 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
             SCOPED_TRACE("control " + std::to_string(entry.id) + " at y " + std::to_string(entry.y));
             EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, entry.id & 0xFFFF);
             EXPECT_EQ(_wcsicmp(Wide(ClassNameOf(control)).c_str(), entry.className), 0);
-            // An edit control takes WS_BORDER off its style and draws the border itself.
+            // An edit control takes WS_BORDER off its style and draws the border itself; a
+            // drop-down list hands WS_VSCROLL on to its list.
             DWORD wanted = WS_CHILD | WS_VISIBLE | entry.style;
             if (entry.className == std::wstring(L"Edit"))
                 wanted &= ~WS_BORDER;
+            if (entry.className == std::wstring(L"ComboBox"))
+                wanted &= ~WS_VSCROLL;
             DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
             EXPECT_EQ(style & wanted, wanted);
-            if (entry.id != IDC_VERSION_TEXT)
+            if (entry.id == IDC_PLAY_ORDER)
+                EXPECT_EQ(TextOf(control), In(*system, TEXT_PLAY_ORDER_FIRST)) << "the default";
+            else if (entry.id != IDC_VERSION_TEXT)
                 EXPECT_EQ(TextOf(control), entry.TextIn(language));
 
             // Position and size are converted each on its own, as the dialog does it.
@@ -554,10 +574,21 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
             EXPECT_EQ(actual.left, expected.left);
             EXPECT_EQ(actual.top, expected.top);
             EXPECT_EQ(actual.right - actual.left, expected.right) << "width";
-            EXPECT_EQ(actual.bottom - actual.top, expected.bottom) << "height";
+            // A closed drop-down list is as high as its font makes it.
+            if (entry.id != IDC_PLAY_ORDER)
+                EXPECT_EQ(actual.bottom - actual.top, expected.bottom) << "height";
             control = GetWindow(control, GW_HWNDNEXT);
         }
-        EXPECT_EQ(control, nullptr) << "more than fifteen controls";
+        EXPECT_EQ(control, nullptr) << "more controls than the template's";
+
+        // The play orders, in the order of the setting's values.
+        HWND orders = Control(IDC_PLAY_ORDER);
+        ASSERT_EQ(SendMessageW(orders, CB_GETCOUNT, 0, 0), 3);
+        for (int i = 0; i < 3; ++i) {
+            wchar_t item[64] = {};
+            SendMessageW(orders, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            EXPECT_EQ(item, In(*system, PLAY_ORDERS[i])) << "item " << i;
+        }
 
         // The version text: the version line, then one credit line.
         std::wstring version = TextOf(Control(IDC_VERSION_TEXT));
@@ -594,19 +625,37 @@ TEST_F(ConfigDialog, WithoutSettingsFileItShowsTheDefaultsAndOkCreatesTheFile)
     EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "8421504");
     EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "");
     EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "");
+    EXPECT_EQ(ReadIni(ini, PLAY_ORDER_KEY), "0");
 }
 
+// The play order too: the loaded one shown, and the one the user then picks saved.
 TEST_F(ConfigDialog, OkWritesTheLoadedSettingsBackAndExitsWithOne)
 {
     std::string content = "[other]\r\nkeep=1\r\n" +
                           SettingsText({{BACKGROUND_COLOR_KEY, "3368601"},
                                         {ACCESSORY_PATH_KEY, "C:\\tools\\velorandix.exe"},
-                                        {PLAYLIST_PATH_KEY, "D:\\music\\list.m3u"}});
+                                        {PLAYLIST_PATH_KEY, "D:\\music\\list.m3u"},
+                                        {PLAY_ORDER_KEY, "2"}});
     ASSERT_TRUE(WriteTextFile(ini, content));
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), L"C:\\tools\\velorandix.exe");
     EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), L"D:\\music\\list.m3u");
     EXPECT_EQ(SwatchPixel(), static_cast<COLORREF>(3368601));
+    EXPECT_EQ(TextOf(Control(IDC_PLAY_ORDER)), L"シャッフル");
+
+    // The list opened with a click, the item above picked with the keyboard.
+    SetForegroundWindow(dialog);
+    PumpFor(200);
+    POINT list = ScreenPointIn(Control(IDC_PLAY_ORDER), 0.5, 0.5);
+    MoveMouseTo(list.x, list.y);
+    ClickMouse();
+    PumpFor(300);
+    PressKey(VK_UP);
+    PressKey(VK_RETURN);
+    PumpFor(300);
+    EXPECT_EQ(TextOf(Control(IDC_PLAY_ORDER)), L"続きから");
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the Enter that picked the item ended the dialog";
+
     // Written again: a changed file shows that OK wrote the keys.
     ASSERT_TRUE(WriteTextFile(ini, "[other]\r\nkeep=1\r\n"));
     Click(Control(IDOK));
@@ -614,6 +663,7 @@ TEST_F(ConfigDialog, OkWritesTheLoadedSettingsBackAndExitsWithOne)
     EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "3368601");
     EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "C:\\tools\\velorandix.exe");
     EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "D:\\music\\list.m3u");
+    EXPECT_EQ(ReadIni(ini, PLAY_ORDER_KEY), "1");
 }
 
 TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxSaveNothingAndExitWithZero)
@@ -774,14 +824,17 @@ TEST_F(ConfigDialog, ThePlaylistBrowserListsM3uFilesAndAlsoAddsExe)
     ASSERT_NO_FATAL_FAILURE(MakeFolderOfFiles(
         music, ini, PLAYLIST_PATH_KEY,
         {"old.m3u", Ansi(L"曲.m3u"), "songs.m3u", "utf8.m3u8", "songs.exe", "songs", "cover.txt"}));
+    ASSERT_TRUE(WriteTextFile(music + Ansi(L"\\曲.m3u"), "cover.txt\r\nmissing.wav\r\n"));
     ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_CONTENTS)), L"再生できる曲がありません") << "old.m3u";
 
-    // Only the three .m3u files and the .m3u8 file are listed.
+    // Only the three .m3u files and the .m3u8 file are listed. The line follows the choice.
     HWND files = OpenFileDialog(IDC_PLAYLIST_BROWSE);
     ASSERT_NO_FATAL_FAILURE(ExpectFileDialogShows(
         files, L"m3u形式のプレイリストを選択してください", L"m3u files {*.m3u;*.m3u8}", 4));
     ChooseFileByName(files, Ansi(L"曲.m3u"));
     EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), Wide(music + Ansi(L"\\曲.m3u")));
+    EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_CONTENTS)), L"2 曲（1 曲が見つかりません）");
 
     files = OpenFileDialog(IDC_PLAYLIST_BROWSE);
     ASSERT_NE(files, nullptr);
@@ -961,6 +1014,14 @@ protected:
     SessionDpi dpi{DPI};
 };
 
+// A text of the string table with each "%d" replaced by count.
+static std::wstring Counted(std::wstring text, int count)
+{
+    for (size_t at = text.find(L"%d"); at != std::wstring::npos; at = text.find(L"%d", at))
+        text.replace(at, 2, std::to_wstring(count));
+    return text;
+}
+
 // A dialog font at 144 DPI, made by this driver, and the dialog base units it gives, by which
 // the system converts dialog units.
 struct DialogFont {
@@ -1024,8 +1085,9 @@ TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
             // Dialog units from that font: the dialog grew with the DPI.
             RECT client;
             GetClientRect(dialog, &client);
-            EXPECT_EQ(client.right, MulDiv(249, font.baseX, 4)) << "base unit " << font.baseX;
-            EXPECT_EQ(client.bottom, MulDiv(153, font.metrics.tmHeight, 8));
+            EXPECT_EQ(client.right, MulDiv(DIALOG_WIDTH, font.baseX, 4))
+                << "base unit " << font.baseX;
+            EXPECT_EQ(client.bottom, MulDiv(DIALOG_HEIGHT, font.metrics.tmHeight, 8));
 
             HWND control = GetWindow(dialog, GW_CHILD);
             for (const TemplateControl& entry : CONTROLS) {
@@ -1037,11 +1099,25 @@ TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
                             EqualRect(&inside, &inDialog))
                     << "outside the client area";
                 GetClientRect(control, &own);
-                if (entry.className == std::wstring(L"Static"))
-                    font.ExpectFits(text, own.right, own.bottom);
-                if (entry.className == std::wstring(L"Static") && &language == &ENGLISH)
-                    tahoma.ExpectFits(text, MulDiv(entry.width, tahoma.baseX, 4),
-                                      MulDiv(entry.height, tahoma.metrics.tmHeight, 8));
+                // The line under the playlist's path in each of its forms, at its longest.
+                std::vector<std::wstring> texts = {text};
+                if (entry.id == IDC_PLAYLIST_CONTENTS)
+                    texts = {Counted(In(*system, TEXT_PLAYLIST_MISSING_TRACKS), MAX_TRACKS),
+                             Counted(In(*system, TEXT_PLAYLIST_TRACKS), MAX_TRACKS),
+                             In(*system, TEXT_PLAYLIST_NO_TRACK),
+                             In(*system, TEXT_PLAYLIST_UNREADABLE)};
+                // Every play order beside the button that opens the list, as wide as the
+                // control is high at most.
+                if (entry.id == IDC_PLAY_ORDER)
+                    for (const UserText& order : PLAY_ORDERS)
+                        font.ExpectFits(In(*system, order), own.right - own.bottom, own.bottom);
+                for (const std::wstring& shown : texts) {
+                    if (entry.className == std::wstring(L"Static"))
+                        font.ExpectFits(shown, own.right, own.bottom);
+                    if (entry.className == std::wstring(L"Static") && &language == &ENGLISH)
+                        tahoma.ExpectFits(shown, MulDiv(entry.width, tahoma.baseX, 4),
+                                          MulDiv(entry.height, tahoma.metrics.tmHeight, 8));
+                }
                 control = GetWindow(control, GW_HWNDNEXT);
             }
             SelectObject(context, before);

@@ -1,8 +1,9 @@
 // The settings dialog's procedure inside one process: the version text of an executable
-// without version information, the swatch brush's life, an OK whose save fails, the browse
-// buttons against the common dialogs of older systems and with paths the code page cannot
-// hold, and the colour chooser's refusal of a null colour.
+// without version information, the swatch brush's life, the line under the playlist's path,
+// an OK whose save fails, the browse buttons against the common dialogs of older systems and
+// with paths the code page cannot hold, and the colour chooser's refusal of a null colour.
 #include "config_dialog/config_dialog.h"
+#include "launcher/playlist.h"
 #include "launcher/settings.h"
 #include "resources/resource_ids.h"
 #include "saver_host/saver_host.h"
@@ -68,6 +69,51 @@ TEST_F(ConfigDialogProcedure, OnlyTheSwatchGetsTheColourBrush)
     ReleaseDC(dialog, context);
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     DestroyWindow(dialog);
+}
+
+// The line under the playlist's path as the dialog opens: the playlist read as the saver reads
+// it, each track looked for on the disk, and nothing left in the playlist.
+TEST_F(ConfigDialogProcedure, TheLineUnderThePlaylistSaysWhatItHolds)
+{
+    ScratchFolder scratch("config_dialog_test playlist line");
+    const std::string dir = scratch.Path();
+    for (const char* track : {"a.wav", "b.mp3", "c.mid"})
+        ASSERT_TRUE(WriteTextFile(dir + "\\" + track, "x"));
+    struct Case {
+        const char* what;
+        std::string playlist;
+        const char* content; // null: no file written
+        const wchar_t* line;
+    };
+    const Case cases[] = {
+        {"every track there", dir + "\\all.m3u", "#EXTM3U\r\na.wav\r\nb.mp3\r\nc.mid\r\n", L"3 曲"},
+        {"one track", dir + "\\one.m3u", "c.mid\r\n", L"1 曲"},
+        {"some missing", dir + "\\some.m3u", "a.wav\r\nlost.wav\r\nb.mp3\r\ngone\\d.mid\r\n",
+         L"4 曲（2 曲が見つかりません）"},
+        {"every track missing", dir + "\\lost.m3u", "lost.wav\r\ngone.mid\r\n",
+         L"再生できる曲がありません"},
+        {"no track", dir + "\\empty.m3u", "#EXTM3U\r\nreadme\r\n", L"再生できる曲がありません"},
+        {"no such file", dir + "\\none.m3u", nullptr, L"プレイリストを読めません"},
+        {"a folder", dir, nullptr, L"プレイリストを読めません"},
+        {"no playlist", "", nullptr, L""},
+    };
+    const std::string settingsPath = SettingsFileOf(ExecutablePath());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.content) {
+            ASSERT_TRUE(WriteTextFile(c.playlist, c.content));
+        }
+        ASSERT_TRUE(WriteSettingsFile(ExecutablePath(), SettingsRecord(0, "", c.playlist)));
+        HWND dialog = OpenDialog();
+        ASSERT_NE(dialog, nullptr);
+        wchar_t line[PLAYLIST_CONTENTS_SIZE] = {};
+        GetDlgItemTextW(dialog, IDC_PLAYLIST_CONTENTS, line, PLAYLIST_CONTENTS_SIZE);
+        EXPECT_STREQ(line, c.line);
+        EXPECT_EQ(gPlaylist.trackCount, 0) << "the configure mode kept tracks";
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        DestroyWindow(dialog);
+    }
+    DeleteFileA(settingsPath.c_str());
 }
 
 // An OK whose save fails is told in an error box of the dialog's own, and the dialog stays open
