@@ -1,12 +1,16 @@
 // Watches one run of a full-screen program under Wine from outside, as a user would feel it:
 // process creation to a filled screen, CPU time and memory over a stretch of full-screen
-// running, then a key press to the process's exit. Prints one "name value" line per figure.
+// running, then a key press to the process's exit. Or the saver's settings dialog: process
+// creation to the dialog shown, with the line under the playlist's path. Prints one
+// "name value" line per figure.
 //
 //   bench_probe run <fill colour> <settle ms> <measure ms> <accessory name or -> <program> [args]
+//   bench_probe dialog <program> [args]
 //
 // Wine gives no Windows call for the Linux process behind a Windows one, so the probe finds it
 // by its command line under Z:\proc and reads its CPU time and memory there, next to what
 // GetProcessTimes and GetProcessMemoryInfo report, so that the two can be compared.
+#include "resources/resource_ids.h"
 #include "tests/support/desktop.h"
 #include "tests/support/files.h"
 #include "tests/support/sound.h"
@@ -250,22 +254,31 @@ static void SeeAccessoryOut(const char* accessoryName, double keyMs)
     CloseHandle(accessory);
 }
 
-static int RunOnce(COLORREF colour, DWORD settleMs, DWORD measureMs, const char* accessoryName,
-                   const std::string& program, const std::string& commandLine)
+// Starts the program in its folder, *createMs the time just before. False, and the error
+// reported, when it does not start.
+static bool StartProgram(const std::string& program, const std::string& commandLine,
+                         PROCESS_INFORMATION* child, double* createMs)
 {
     std::string folder = program.substr(0, program.find_last_of('\\') + 1);
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
+    *createMs = NowMs();
+    if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.c_str(), &startup, child))
+        return true;
+    Report("create_error", GetLastError());
+    return false;
+}
 
-    double createMs = NowMs();
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &child)) {
-        Report("create_error", GetLastError());
+static int RunOnce(COLORREF colour, DWORD settleMs, DWORD measureMs, const char* accessoryName,
+                   const std::string& program, const std::string& commandLine)
+{
+    PROCESS_INFORMATION child = {};
+    double createMs = 0;
+    if (!StartProgram(program, commandLine, &child, &createMs))
         return 1;
-    }
     Report("start_ms", WaitForFill(child.hProcess, child.dwProcessId, colour, createMs));
 
     unsigned long linuxPid = FindLinuxProcess(program);
@@ -320,21 +333,67 @@ static int RunOnce(COLORREF colour, DWORD settleMs, DWORD measureMs, const char*
     return 0;
 }
 
+// The visible dialog of the process, or null.
+static HWND ShownDialog(DWORD processId)
+{
+    for (HWND window : WindowsOf(processId))
+        if (ClassNameOf(window) == "#32770" && IsWindowVisible(window))
+            return window;
+    return nullptr;
+}
+
+// The dialog is shown once WM_INITDIALOG, which works out the line under the playlist's path,
+// has returned: the time to it is what the user waits for. The line's leading number (the
+// tracks it counts) shows that it was worked out. Cancel then ends the process.
+static int OpenDialogOnce(const std::string& program, const std::string& commandLine)
+{
+    PROCESS_INFORMATION child = {};
+    double createMs = 0;
+    if (!StartProgram(program, commandLine, &child, &createMs))
+        return 1;
+    HWND dialog = nullptr;
+    while (!dialog && NowMs() - createMs < kFillTimeoutMs &&
+           WaitForSingleObject(child.hProcess, 1) != WAIT_OBJECT_0)
+        dialog = ShownDialog(child.dwProcessId);
+    Report("dialog_ms", dialog ? NowMs() - createMs : -1);
+    if (dialog) {
+        Report("line_tracks", _wtoi(TextOf(GetDlgItem(dialog, IDC_PLAYLIST_CONTENTS)).c_str()));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    if (WaitForSingleObject(child.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(child.hProcess, 1);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(child.hProcess, &exitCode);
+    Report("exit_code", static_cast<int>(exitCode));
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return 0;
+}
+
+// The program at argv[program] quoted, then the arguments after it.
+static std::string CommandLineFrom(int argc, char** argv, int program)
+{
+    std::string commandLine = std::string("\"") + argv[program] + "\"";
+    for (int i = program + 1; i < argc; i++)
+        commandLine += std::string(" ") + argv[i];
+    return commandLine;
+}
+
 int main(int argc, char** argv)
 {
     QueryPerformanceFrequency(&gFrequency);
+    if (argc >= 3 && strcmp(argv[1], "dialog") == 0)
+        return OpenDialogOnce(argv[2], CommandLineFrom(argc, argv, 2));
     if (argc < 7 || strcmp(argv[1], "run") != 0) {
         fprintf(stderr, "usage: bench_probe run <fill colour> <settle ms> <measure ms> "
-                        "<accessory name or -> <program> [arguments]\n");
+                        "<accessory name or -> <program> [arguments]\n"
+                        "       bench_probe dialog <program> [arguments]\n");
         return 2;
     }
     COLORREF colour = strtoul(argv[2], nullptr, 10) & 0xFFFFFF;
     DWORD settleMs = strtoul(argv[3], nullptr, 10);
     DWORD measureMs = strtoul(argv[4], nullptr, 10);
     const char* accessoryName = strcmp(argv[5], "-") == 0 ? nullptr : argv[5];
-    std::string program = argv[6];
-    std::string commandLine = "\"" + program + "\"";
-    for (int i = 7; i < argc; i++)
-        commandLine += std::string(" ") + argv[i];
-    return RunOnce(colour, settleMs, measureMs, accessoryName, program, commandLine);
+    return RunOnce(colour, settleMs, measureMs, accessoryName, argv[6],
+                   CommandLineFrom(argc, argv, 6));
 }

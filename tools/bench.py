@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Helper of tools/run-bench.sh: the summary of the probe's per-run figures as a Markdown
-table with medians, ranges, ratios and targets, and the change of track read from the saver's
-MCI traces.
+table with medians, ranges, ratios and targets, the change of track read from the saver's
+MCI traces, and the settings dialog's time to open.
 
     bench.py summarize <results folder> <results.md> <README.md> [--load-before ...] ...
     bench.py tracks <results folder> <results.md> [--baseline ...] ...
+    bench.py dialog <results folder> <results.md> <README.md> [--load-before ...] ...
 """
 import argparse
 import glob
@@ -20,6 +21,12 @@ README_START = "<!-- bench:start -->"
 README_END = "<!-- bench:end -->"
 TRACKS_START = "<!-- tracks:start -->"
 TRACKS_END = "<!-- tracks:end -->"
+DIALOG_START = "<!-- dialog:start -->"
+DIALOG_END = "<!-- dialog:end -->"
+# The settings dialog's rows of the table, known by how their names start.
+DIALOG_ROWS = ("| Settings dialog", "| The line under the playlist's path")
+# What opening the dialog may add for the line at most: below what a user notices as a wait.
+DIALOG_LINE_TARGET_MS = 100
 # A +timestamp,+mci trace line: seconds with milliseconds, the thread, the channel's message.
 TRACE_LINE = re.compile(r"^(\d+\.\d+):[0-9a-f]+:trace:mci:(.*)$")
 
@@ -356,14 +363,18 @@ def notes_heading(path):
     return lines[0] if lines else None
 
 
-def replace_tracks_section(path, section):
-    """Puts the section between its markers in results.md, or else before the notes."""
+def replace_section(path, section, start, end, before=None):
+    """Puts the section between its markers in results.md, or else before the text before
+    (another section's marker), or else before the notes."""
     text = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
     block = "\n".join(section)
     heading = notes_heading(path)
-    if TRACKS_START in text and TRACKS_END in text:
-        text = re.sub(re.escape(TRACKS_START) + ".*?" + re.escape(TRACKS_END), lambda _: block,
-                      text, flags=re.S)
+    if start in text and end in text:
+        text = re.sub(re.escape(start) + ".*?" + re.escape(end), lambda _: block, text,
+                      flags=re.S)
+    elif before and before in text:
+        at = text.find(before)
+        text = text[:at] + block + "\n\n" + text[at:]
     elif heading and heading in text:
         at = text.find(heading)
         text = text[:at] + block + "\n\n" + text[at:]
@@ -371,6 +382,114 @@ def replace_tracks_section(path, section):
         text = text.rstrip("\n") + "\n\n" + block + "\n"
     with open(path, "w", encoding="utf-8") as out:
         out.write(text)
+
+
+def read_dialog_runs(folder):
+    """The probe's dialog runs, by playlist: "none" and "2048"."""
+    runs = {"none": [], "2048": []}
+    for path in sorted(glob.glob(os.path.join(folder, "dialog-*.txt"))):
+        runs[os.path.basename(path)[10:-4]].append(read_run(path))
+    return runs
+
+
+def dialog_rows(args):
+    """The dialog's time to open with and without a playlist, and its line's own cost."""
+    none, full = (Figure([r.get("dialog_ms", -1) for r in args.dialog[kind]])
+                  for kind in ("none", "2048"))
+    extra = full.median - none.median
+    line = Figure(args.playlist.get("line_ms", []))
+    missing = Figure(args.playlist.get("line_missing_ms", []))
+    absent = Figure([])
+    return [
+        row("Settings dialog, start to shown, no playlist", absent, none, ms, "—", "—"),
+        row("Settings dialog, start to shown, a 2048-track playlist (its line included)", absent,
+            full, ms, f"≤ no playlist + {DIALOG_LINE_TARGET_MS} ms",
+            judge(extra <= DIALOG_LINE_TARGET_MS, f"{extra:+.0f} ms")),
+        row("The line under the playlist's path alone, 2048 tracks, every file there", absent,
+            line, ms, f"< {DIALOG_LINE_TARGET_MS} ms",
+            judge(line.median < DIALOG_LINE_TARGET_MS, ms(line.median))),
+        row("The line under the playlist's path alone, 2048 tracks, every file missing", absent,
+            missing, ms, f"< {DIALOG_LINE_TARGET_MS} ms",
+            judge(missing.median < DIALOG_LINE_TARGET_MS, ms(missing.median))),
+    ]
+
+
+def dialog_section(args):
+    """How the dialog's figures are taken, and what the runs showed, between their markers."""
+    problems = []
+    for kind, tracks in (("none", 0), ("2048", 2048)):
+        for i, r in enumerate(args.dialog[kind]):
+            where = f"dialog run {i + 1} with {'no playlist' if tracks == 0 else 'the playlist'}"
+            if r.get("dialog_ms", -1) < 0:
+                problems.append(f"{where}: no dialog shown")
+            if r.get("line_tracks", -1) != tracks:
+                problems.append(f"{where}: the line counted {r.get('line_tracks')} tracks")
+            if r.get("exit_code", -1) != 0:
+                problems.append(f"{where}: exit code {r.get('exit_code')} after Cancel")
+    checks = ("every run showed the dialog, whose line counted 2048 tracks with the playlist and "
+              "none without, and ended with exit code 0 on Cancel"
+              if not problems else "; ".join(problems))
+    runs = len(args.dialog["none"]) + len(args.dialog["2048"])
+    return [
+        DIALOG_START,
+        "## Settings dialog",
+        "",
+        f"The {args.arch} build, commit {args.commit}, {args.date}: {runs} runs of the configure "
+        f"mode (`/c`), with no playlist and with a playlist of 2048 tracks alternately, after "
+        f"one unmeasured run of each. Load average (1, 5, 15 min) {args.load_before} before, "
+        f"{args.load_after} after.",
+        "",
+        "- Start to shown: the probe notes the time just before `CreateProcess` and polls every "
+        "millisecond for the saver's dialog to be visible. The dialog shows only once "
+        "`WM_INITDIALOG` has returned, so the time includes loading the settings, filling the "
+        "controls and working out the line under the playlist's path; the probe then reads the "
+        "line's count of tracks and cancels the dialog.",
+        "- The playlist: 2048 lines, each naming an empty file of its own in a folder beside "
+        "it; the line reads it with the saver's `Playlist::Load` and looks for each track's "
+        "file (`GetFileAttributesA`, one call per track).",
+        "- The line alone: `DescribePlaylist` timed inside `playlist_bench`, 25 times, for the "
+        "same kind of playlist with every file there, and for its 2048-line playlist of the "
+        "loading figures, whose files do not exist (their folders neither).",
+        f"- Checks: {checks}.",
+        DIALOG_END,
+    ]
+
+
+def dialog_summary(args):
+    """Only the dialog's figures: its rows in both tables and its section of results.md."""
+    args.dialog = read_dialog_runs(args.results)
+    args.playlist = read_playlist(args.results)
+    rows = dialog_rows(args)
+    print("\n".join(rows))
+    for path, start, end in ((args.markdown, None, TRACKS_START),
+                             (args.readme, README_START, README_END)):
+        replace_rows(path, rows, start, end)
+    replace_section(args.markdown, dialog_section(args), DIALOG_START, DIALOG_END, TRACKS_START)
+    refresh_notes(args.markdown)
+
+
+def replace_rows(path, rows, start, end):
+    """Puts the dialog's rows in place of those of the table between start (the file's start
+    when None) and end, or after its last row."""
+    text = open(path, encoding="utf-8").read()
+    begin = text.find(start) if start else 0
+    stop = text.find(end, begin)
+    lines = text[begin:stop].split("\n")
+    kept = [line for line in lines if not line.startswith(DIALOG_ROWS)]
+    last = max(i for i, line in enumerate(kept) if line.startswith("|"))
+    lines = kept[:last + 1] + rows + kept[last + 1:]
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(text[:begin] + "\n".join(lines) + text[stop:])
+
+
+def read_playlist(folder):
+    """The playlist micro-benchmark's samples, each figure as a list."""
+    path = os.path.join(folder, "playlist.txt")
+    playlist = read_run(path) if os.path.exists(path) else {}
+    for name in ("load_ms", "load_utf8_ms", "add_entry_ms", "line_ms", "line_missing_ms"):
+        if name in playlist and not isinstance(playlist[name], list):
+            playlist[name] = [playlist[name]]
+    return playlist
 
 
 def refresh_notes(path):
@@ -389,14 +508,11 @@ def refresh_notes(path):
 
 def summarize(args):
     args.runs = read_runs(args.results)
-    playlist_path = os.path.join(args.results, "playlist.txt")
-    args.playlist = read_run(playlist_path) if os.path.exists(playlist_path) else {}
-    for name in ("load_ms", "load_utf8_ms", "add_entry_ms"):
-        if name in args.playlist and not isinstance(args.playlist[name], list):
-            args.playlist[name] = [args.playlist[name]]
+    args.playlist = read_playlist(args.results)
+    args.dialog = read_dialog_runs(args.results)
 
     machine = machine_lines(args)
-    rows = table(args)
+    rows = table(args) + dialog_rows(args)
     print("\n".join(rows))
     print()
     print("\n".join(machine))
@@ -436,6 +552,7 @@ def summarize(args):
                   "sound sink plays in real time (bench/pace.c) instead of taking samples "
                   "four times faster, which would multiply the music's cost.\n")
         out.write("\n".join(source_lines(args) + check_lines(args)) + "\n")
+        out.write("\n" + "\n".join(dialog_section(args)) + "\n")
         out.write("\n" + "\n".join(tracks_section(args)) + "\n")
         if notes:
             out.write("\n" + notes + "\n")
@@ -480,14 +597,23 @@ def main():
     for parsed in (summary, tracks):
         parsed.add_argument("--baseline", default="the baseline")
         parsed.add_argument("--track-ms", type=float, default=26000)
-    tracks.add_argument("--commit", default="unknown")
-    tracks.add_argument("--date", default="unknown date")
-    tracks.add_argument("--arch", default="i686")
+    dialog = commands.add_parser("dialog")
+    dialog.add_argument("results")
+    dialog.add_argument("markdown")
+    dialog.add_argument("readme")
+    dialog.add_argument("--load-before", default="?")
+    dialog.add_argument("--load-after", default="?")
+    for parsed in (tracks, dialog):
+        parsed.add_argument("--commit", default="unknown")
+        parsed.add_argument("--date", default="unknown date")
+        parsed.add_argument("--arch", default="i686")
     args = parser.parse_args()
-    if args.command == "tracks":
+    if args.command == "dialog":
+        dialog_summary(args)
+    elif args.command == "tracks":
         section = tracks_section(args)
         print("\n".join(section[6:10]))
-        replace_tracks_section(args.markdown, section)
+        replace_section(args.markdown, section, TRACKS_START, TRACKS_END)
         refresh_notes(args.markdown)
     else:
         summarize(args)

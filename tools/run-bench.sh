@@ -3,21 +3,24 @@
 # the architecture this machine runs (tools/wine-session.sh arch), then runs the saver against a
 # minimal Win32 saver under Wine on a virtual screen, alternating minimal and saver runs, then
 # the playlist micro-benchmark, then the change of track, against the last build that waited
-# for the music tick. The saver runs with music in both play orders that differ at the key
+# for the music tick, then the settings dialog's time to open with a playlist of 2048 tracks
+# and without one. The saver runs with music in both play orders that differ at the key
 # press: from the first track (0, which keeps nothing) and continuing (1, which keeps its place
-# in the settings file on the way out). Prints the table, writes bench/results.md and the README's copy of the
-# table. Leaves no process behind.
+# in the settings file on the way out). Prints the table, writes bench/results.md and the
+# README's copy of the table. Leaves no process behind.
 #
 #   tools/run-bench.sh [build dir, default build]   (BENCH_ROUNDS=n: n rounds of five runs, 5)
 #   BENCH_ONLY=tracks tools/run-bench.sh [build dir]   the change of track alone: rewrites only
 #                                                      its section of bench/results.md
+#   BENCH_ONLY=dialog tools/run-bench.sh [build dir]   the settings dialog alone: rewrites only
+#                                                      its rows of both tables and its section
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 case $build in /*) ;; *) build=$PWD/$build ;; esac
 rounds=${BENCH_ROUNDS:-5}
 only=${BENCH_ONLY:-}
-case $only in '' | tracks) ;; *) echo "BENCH_ONLY must be empty or tracks"; exit 2 ;; esac
+case $only in '' | tracks | dialog) ;; *) echo "BENCH_ONLY must be empty, tracks or dialog"; exit 2 ;; esac
 # The last build whose next track waited for the music tick: the change of track's baseline.
 BASELINE_COMMIT=c290f5f
 ./tools/install-deps.sh
@@ -172,6 +175,41 @@ for tone in tone-c.wav:523 tone-d.wav:659; do
         "${tone#*:}" 0.4 44100 2 6000 0
 done
 
+# The settings dialog, start to shown, with no playlist and with one of 2048 tracks, each an
+# empty file of its own (the line under the playlist's path only asks whether each is there),
+# alternately, after one unmeasured run of each. The playlist micro-benchmark times the line
+# alone.
+DIALOG_RUNS=10
+dialog_runs() {
+    local scene=$work/dialog list number=0 kind
+    mkdir -p "$scene/tracks"
+    for i in $(seq -w 0 2047); do
+        : >"$scene/tracks/track$i.wav"
+        printf 'tracks\\track%s.wav\r\n' "$i"
+    done >"$scene/list.m3u"
+    list=$(win "$scene/list.m3u")
+    for run in $(seq 0 "$DIALOG_RUNS"); do
+        for kind in none 2048; do
+            if [ "$kind" = none ]; then write_settings ""; else write_settings "$list"; fi
+            "$WINE" "$probe" dialog "$saver_win" /c >"$results/dialog-$(printf '%02d' "$number")-$kind.txt"
+            [ "$run" -gt 0 ] || rm "$results/dialog-$(printf '%02d' "$number")-$kind.txt"
+            number=$((number + 1))
+        done
+    done
+    echo "  $(cat "$results"/dialog-*-2048.txt | awk '$1 == "dialog_ms" { printf "%.0f ", $2 }')ms with 2048 tracks"
+    echo "  $(cat "$results"/dialog-*-none.txt | awk '$1 == "dialog_ms" { printf "%.0f ", $2 }')ms without"
+}
+
+if [ "$only" = dialog ]; then
+    echo "Settings dialog"
+    dialog_runs
+    "$WINE" "$arch_build/bench/playlist_bench.exe" 25 >"$results/playlist.txt"
+    python3 tools/bench.py dialog "$results" bench/results.md README.md --arch "$arch" \
+        --commit "$commit" --date "$started" --load-before "$load_before" \
+        --load-after "$(cut -d' ' -f1-3 /proc/loadavg)"
+    exit 0
+fi
+
 if [ "$only" = tracks ]; then
     build_baseline
     echo "Change of track"
@@ -204,6 +242,9 @@ done
 
 echo "Playlist micro-benchmark"
 "$WINE" "$arch_build/bench/playlist_bench.exe" 25 >"$results/playlist.txt"
+
+echo "Settings dialog"
+dialog_runs
 
 build_baseline
 echo "Change of track"

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Takes docs/config-dialog.png: the settings dialog of the built saver as a user sees it, on a
-# private virtual screen under Wine in a Japanese locale with sample settings, in the
+# private virtual screen under Wine in a Japanese locale with sample settings (a playlist of
+# 12 tracks, 2 of whose files are missing, played continuing), in the
 # architecture this machine runs (tools/wine-session.sh arch). With --dpi, at that DPI (Wine's
 # LogPixels) into docs/config-dialog-<dpi>dpi.png: 144 is the 150% of today's laptops. With
 # --english, as a Western system with an English UI shows it (code page 1252, the system's
@@ -59,13 +60,20 @@ fi
 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 
 # A copy of the saver with settings as a user might have them, written as the tests write them
-# (the file is in code page 932).
+# (the file is in code page 932), and the playlist they name: 12 tracks, the files of 2 of
+# them missing, as after a file was renamed. The line under its path says so.
 work=$session/shot
 mkdir -p "$work"
 cp "$saver" "$work/velora_ss_launcher.scr"
 "$WINE" "$settings_writer" "$("$WINE" winepath -w "$work/velora_ss_launcher.scr" 2>/dev/null)" \
     bgcolor=6697728 'exepath=C:\Program Files\velorandix\velorandix.exe' \
-    playlist="$playlist"
+    playlist="$playlist" playorder=1
+music=$("$WINE" winepath -u "${playlist%\\*}" 2>/dev/null)
+mkdir -p "$music"
+for track in $(seq -w 1 12); do
+    printf 'Track %s.mp3\r\n' "$track"
+    case $track in 05 | 11) ;; *) : >"$music/Track $track.mp3" ;; esac
+done >"$("$WINE" winepath -u "$playlist" 2>/dev/null)"
 
 LC_ALL=$locale "$WINE" "$work/velora_ss_launcher.scr" /c </dev/null >/dev/null 2>&1 &
 saver=$!
