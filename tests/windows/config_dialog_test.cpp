@@ -87,7 +87,6 @@ TEST_F(ConfigDialogProcedure, TheLineUnderThePlaylistSaysWhatItHolds)
     };
     const Case cases[] = {
         {"every track there", dir + "\\all.m3u", "#EXTM3U\r\na.wav\r\nb.mp3\r\nc.mid\r\n", L"3 曲"},
-        {"one track", dir + "\\one.m3u", "c.mid\r\n", L"1 曲"},
         {"some missing", dir + "\\some.m3u", "a.wav\r\nlost.wav\r\nb.mp3\r\ngone\\d.mid\r\n",
          L"4 曲（2 曲が見つかりません）"},
         {"every track missing", dir + "\\lost.m3u", "lost.wav\r\ngone.mid\r\n",
