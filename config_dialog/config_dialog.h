@@ -7,7 +7,7 @@
 #include <commdlg.h>
 
 struct ConfigDialogStateRecord {
-    LauncherSettingsRecord settings; // WM_INITDIALOG: loaded; browse buttons, colour; OK saves
+    LauncherSettingsRecord settings; // WM_INITDIALOG: loaded; browse, colour; OK: order, saved
     HBRUSH swatchBrush;              // WM_INITDIALOG and every confirmed colour; deleted at the end
     COLORREF customColors[16];       // PickColor: all black before every opening of the chooser
     int versionNumbers[4];           // ReadFileVersion: major, minor, build, revision
