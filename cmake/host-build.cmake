@@ -66,8 +66,9 @@ add_test(NAME native.unit COMMAND ${NATIVE_BINARY_DIR}/native_tests)
 set_tests_properties(native.unit PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
 
-# Every run fuzzes a little: a bounded number of inputs from the committed seeds. New inputs
-# go to a scratch corpus in the build tree so the committed seeds stay as they are.
+# Every run fuzzes a little: a bounded number of inputs from the committed seeds. New inputs,
+# and any input that fails, go to a scratch folder in the build tree so the committed seeds and
+# the source tree stay as they are.
 file(GLOB FUZZ_CORPORA LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/*)
 foreach(corpus ${FUZZ_CORPORA})
     if(IS_DIRECTORY ${corpus})
@@ -76,7 +77,7 @@ foreach(corpus ${FUZZ_CORPORA})
         add_test(NAME fuzz.${target}
             COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
                     ${NATIVE_BINARY_DIR}/fuzz_${target} -runs=30000 -max_len=2048
-                    -rss_limit_mb=1024 ${scratch} ${corpus})
+                    -rss_limit_mb=1024 -artifact_prefix=${scratch}/ ${scratch} ${corpus})
         file(MAKE_DIRECTORY ${scratch})
     endif()
 endforeach()

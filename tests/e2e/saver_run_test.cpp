@@ -174,7 +174,7 @@ protected:
 
     // Accessories that hang or ignore IDM_EXIT are left running by design, and one a fault
     // started would outlive the test: each logs its process id, by which the test ends it.
-    void EndAccessories() { EndLoggedProcesses(log); }
+    void EndAccessories() { EndLoggedProcesses(log, ACCESSORY_FILE_NAME); }
 
     ScratchFolder scratch{std::string("saver_run ") +
                           ::testing::UnitTest::GetInstance()->current_test_info()->name()};

@@ -169,21 +169,27 @@ void Kill(Child& child)
     child.process = nullptr;
 }
 
-void EndProcess(DWORD processId)
+void EndProcess(DWORD processId, const char* fileName)
 {
+    // Wine hands a freed id to the next process at once: the id may name another program by
+    // now, a test's or Wine's own. The handle keeps the id from passing on while the name is
+    // checked.
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
     if (!process)
         return;
-    TerminateProcess(process, 0xDEAD);
-    WaitForSingleObject(process, 5000);
+    std::vector<DWORD> named = ProcessesNamed(fileName);
+    if (std::find(named.begin(), named.end(), processId) != named.end()) {
+        TerminateProcess(process, 0xDEAD);
+        WaitForSingleObject(process, 5000);
+    }
     CloseHandle(process);
 }
 
-void EndLoggedProcesses(const std::string& logPath)
+void EndLoggedProcesses(const std::string& logPath, const char* fileName)
 {
     std::string log = "\n" + ReadTextFile(logPath);
     for (size_t at = log.find("\npid "); at != std::string::npos; at = log.find("\npid ", at + 1))
-        EndProcess(std::strtoul(log.c_str() + at + 5, nullptr, 10));
+        EndProcess(std::strtoul(log.c_str() + at + 5, nullptr, 10), fileName);
 }
 
 struct WindowSearch {

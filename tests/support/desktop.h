@@ -23,11 +23,12 @@ Child Start(const std::string& application, const std::string& commandLine,
 // The exit code, or STILL_ACTIVE when the process runs past the timeout (it is then killed).
 DWORD WaitForExit(Child& child, DWORD timeoutMs);
 void Kill(Child& child);
-// Ends the process with this id, if it still runs: one a test did not start itself, such as an
-// accessory a saver started, which a fault may leave running into the next test.
-void EndProcess(DWORD processId);
-// Ends every process that a fixture's log names on a "pid <id>" line.
-void EndLoggedProcesses(const std::string& logPath);
+// Ends the process with this id if it still runs the program of that file name: one a test did
+// not start itself, such as an accessory a saver started, which a fault may leave running into
+// the next test.
+void EndProcess(DWORD processId, const char* fileName);
+// Ends every process of that file name that a fixture's log names on a "pid <id>" line.
+void EndLoggedProcesses(const std::string& logPath, const char* fileName);
 bool IsRunning(const Child& child);
 // Whether the process runs on through milliseconds of this thread's messages handled.
 bool StaysRunningFor(const Child& child, DWORD milliseconds);

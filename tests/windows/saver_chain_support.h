@@ -4,6 +4,7 @@
 // from the shared support layer, included here.
 #pragma once
 #include "config_dialog/config_dialog.h"
+#include "launcher/accessory.h"
 #include "launcher/launcher_saver.h"
 #include "launcher/launcher_state.h"
 #include "launcher/player.h"
@@ -46,7 +47,7 @@ inline void EnsureSaverClass()
 
 // The accessories the saver windows of this program started, by process id. A window lets go
 // of its accessory's handles as it goes, and an accessory started by a fault would outlive
-// its test and fail the next: the test's teardown ends them all (EndProcess).
+// its test and fail the next: the test's teardown ends those still running (EndProcess).
 inline std::vector<DWORD>& StartedAccessories()
 {
     static std::vector<DWORD> processIds;

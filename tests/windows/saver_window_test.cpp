@@ -281,7 +281,7 @@ protected:
     void TearDown() override
     {
         for (DWORD processId : StartedAccessories())
-            EndProcess(processId);
+            EndProcess(processId, ACCESSORY_FILE_NAME);
         StartedAccessories().clear();
         DestroySaverWindow(window);
         gPlaylist.Clear();
