@@ -33,7 +33,7 @@ struct FileChoice {
     UINT titleId;
     UINT fileTypeId;
     const WCHAR* pattern;
-    char (LauncherSettingsRecord::*path)[SETTINGS_PATH_SIZE];
+    char (LauncherSettingsRecord::*path)[PATH_SIZE];
     int control;
 };
 static const FileChoice ACCESSORY_CHOICE = {IDS_ACCESSORY_DIALOG_TITLE,
@@ -108,7 +108,7 @@ static BOOL ShowAnsiOpenFileDialog(OPENFILENAMEW* request)
     char filter[2 * FILTER_SIZE];
     char title[2 * USER_CAPTION_SIZE];
     char extension[sizeof DEFAULT_EXTENSION];
-    char file[SETTINGS_PATH_SIZE];
+    char file[PATH_SIZE];
     ToCodePage(request->lpstrFilter, FilterLength(request->lpstrFilter), filter, sizeof filter);
     ToCodePage(request->lpstrTitle, -1, title, sizeof title);
     ToCodePage(request->lpstrDefExt, -1, extension, sizeof extension);
@@ -147,7 +147,6 @@ static BOOL ShowColorDialog(CHOOSECOLORA* request)
 }
 
 static const char FILE_VERSION_KEY[] = "\\StringFileInfo\\041104b0\\FileVersion";
-static const DWORD MODULE_PATH_SIZE = 260;
 
 // 1 when the user confirmed a file; otherwise 0, and *error says why (0 for a cancel).
 // The common dialogs of the Windows 95 family and NT 4 know only the structure without its
@@ -169,7 +168,7 @@ static int OpenFileDialog(OPENFILENAMEW* request, DWORD* error)
 }
 
 // Shows the file-open dialog for the choice, starting from the name in path. 1 when the user
-// confirmed a file, whose full path is then in chosen (SETTINGS_PATH_SIZE units).
+// confirmed a file, whose full path is then in chosen (PATH_SIZE units).
 static int ChooseFile(HWND dialog, const FileChoice& choice, const char* path, WCHAR* chosen)
 {
     WCHAR title[USER_CAPTION_SIZE];
@@ -178,14 +177,14 @@ static int ChooseFile(HWND dialog, const FileChoice& choice, const char* path, W
     WCHAR filter[FILTER_SIZE] = {};
     int patternStart = LoadUserText(choice.fileTypeId, filter, FILTER_SIZE / 2) + 1;
     CopyText(filter + patternStart, choice.pattern, FILTER_SIZE - patternStart - 1);
-    AnsiToUserText(path, chosen, SETTINGS_PATH_SIZE);
+    AnsiToUserText(path, chosen, PATH_SIZE);
 
     OPENFILENAMEW request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = dialog;
     request.lpstrFilter = filter;
     request.lpstrFile = chosen;
-    request.nMaxFile = SETTINGS_PATH_SIZE;
+    request.nMaxFile = PATH_SIZE;
     request.lpstrTitle = title;
     request.Flags = OFN_FILEMUSTEXIST;
     request.lpstrDefExt = DEFAULT_EXTENSION;
@@ -206,8 +205,8 @@ static int ChooseFile(HWND dialog, const FileChoice& choice, const char* path, W
 static void ShowPathBox(HWND dialog, UINT first, const WCHAR* path, UINT second, UINT icon)
 {
     WCHAR text[USER_TEXT_SIZE];
-    int length = LoadUserText(first, text, USER_TEXT_SIZE - SETTINGS_PATH_SIZE);
-    length += CopyText(text + length, path, SETTINGS_PATH_SIZE);
+    int length = LoadUserText(first, text, USER_TEXT_SIZE - PATH_SIZE);
+    length += CopyText(text + length, path, PATH_SIZE);
     LoadUserText(second, text + length, USER_TEXT_SIZE - length);
     WCHAR caption[USER_CAPTION_SIZE];
     GetUserText(dialog, caption, USER_CAPTION_SIZE);
@@ -219,19 +218,19 @@ static void ShowPathBox(HWND dialog, UINT first, const WCHAR* path, UINT second,
 // extension, .m3u8, which the file's short name would lose.
 static bool ShortFolderAnsiPath(const WCHAR* chosen, char* ansi)
 {
-    WCHAR folder[SETTINGS_PATH_SIZE];
-    int nameStart = CopyText(folder, chosen, SETTINGS_PATH_SIZE);
+    WCHAR folder[PATH_SIZE];
+    int nameStart = CopyText(folder, chosen, PATH_SIZE);
     while (nameStart > 0 && folder[nameStart - 1] != L'\\')
         --nameStart;
     if (nameStart == 0)
         return false;
     folder[nameStart - 1] = L'\0';
-    if (!ShortAnsiPath(folder, ansi, SETTINGS_PATH_SIZE))
+    if (!ShortAnsiPath(folder, ansi, PATH_SIZE))
         return false;
     int length = lstrlenA(ansi);
     ansi[length] = '\\';
-    return length + 1 < SETTINGS_PATH_SIZE &&
-           WideToAnsi(chosen + nameStart, ansi + length + 1, SETTINGS_PATH_SIZE - length - 1);
+    return length + 1 < PATH_SIZE &&
+           WideToAnsi(chosen + nameStart, ansi + length + 1, PATH_SIZE - length - 1);
 }
 
 // The settings hold paths in the ANSI code page. A path chosen that the code page cannot hold
@@ -239,9 +238,9 @@ static bool ShortFolderAnsiPath(const WCHAR* chosen, char* ansi)
 // without one the user is told, and the former path stays: a path of "?"s names no file.
 static int KeepChosenPath(HWND dialog, const WCHAR* chosen, char* path)
 {
-    char ansi[SETTINGS_PATH_SIZE];
-    if (!WideToAnsi(chosen, ansi, SETTINGS_PATH_SIZE) && !ShortFolderAnsiPath(chosen, ansi) &&
-        !ShortAnsiPath(chosen, ansi, SETTINGS_PATH_SIZE)) {
+    char ansi[PATH_SIZE];
+    if (!WideToAnsi(chosen, ansi, PATH_SIZE) && !ShortFolderAnsiPath(chosen, ansi) &&
+        !ShortAnsiPath(chosen, ansi, PATH_SIZE)) {
         ShowPathBox(dialog, IDS_UNUSABLE_PATH, chosen, IDS_UNUSABLE_PATH_ADVICE, MB_ICONWARNING);
         return 0;
     }
@@ -252,8 +251,8 @@ static int KeepChosenPath(HWND dialog, const WCHAR* chosen, char* path)
 // A path of the settings shown in a control.
 static void ShowPath(HWND dialog, int control, const char* ansi)
 {
-    WCHAR text[SETTINGS_PATH_SIZE];
-    AnsiToUserText(ansi, text, SETTINGS_PATH_SIZE);
+    WCHAR text[PATH_SIZE];
+    AnsiToUserText(ansi, text, PATH_SIZE);
     SetUserText(dialog, control, text);
 }
 
@@ -333,7 +332,7 @@ static void ShowPlaylistContents(HWND dialog)
 static void Browse(HWND dialog, const FileChoice& choice)
 {
     char* path = ConfigDialogState.settings.*choice.path;
-    WCHAR chosen[SETTINGS_PATH_SIZE];
+    WCHAR chosen[PATH_SIZE];
     if (!ChooseFile(dialog, choice, path, chosen) || !KeepChosenPath(dialog, chosen, path))
         return;
     ShowPath(dialog, choice.control, path);
@@ -422,14 +421,16 @@ static INT_PTR OnCtlColorStatic(HWND dialog, HDC context, HWND control)
     return reinterpret_cast<INT_PTR>(ConfigDialogState.swatchBrush);
 }
 
-// The settings file's path, in the ANSI code page, in an error box of the dialog's.
-static void ShowSaveFailure(HWND dialog)
+// The settings file's path, in the ANSI code page, in an error box of the dialog's, under a
+// first line that says whether nothing or only some of the settings were saved.
+static void ShowSaveFailure(HWND dialog, SaveOutcome outcome)
 {
-    char settingsPath[SETTINGS_PATH_SIZE];
+    char settingsPath[PATH_SIZE];
     SettingsFilePath(settingsPath);
-    WCHAR path[SETTINGS_PATH_SIZE];
-    AnsiToUserText(settingsPath, path, SETTINGS_PATH_SIZE);
-    ShowPathBox(dialog, IDS_SAVE_FAILED, path, IDS_SAVE_FAILED_ADVICE, MB_ICONERROR);
+    WCHAR path[PATH_SIZE];
+    AnsiToUserText(settingsPath, path, PATH_SIZE);
+    UINT first = outcome == SETTINGS_PARTLY_SAVED ? IDS_SAVE_PARTLY_FAILED : IDS_SAVE_FAILED;
+    ShowPathBox(dialog, first, path, IDS_SAVE_FAILED_ADVICE, MB_ICONERROR);
 }
 
 // A save that failed is told, and the dialog stays open with the user's choices, for Cancel or
@@ -439,8 +440,9 @@ static void OnOk(HWND dialog)
     LRESULT order = SendDlgItemMessageA(dialog, IDC_PLAY_ORDER, CB_GETCURSEL, 0, 0);
     if (order != CB_ERR)
         ConfigDialogState.settings.playOrder = static_cast<int>(order);
-    if (!SaveSettings(&ConfigDialogState.settings)) {
-        ShowSaveFailure(dialog);
+    SaveOutcome outcome = SaveSettings(&ConfigDialogState.settings);
+    if (outcome != SETTINGS_SAVED) {
+        ShowSaveFailure(dialog, outcome);
         return;
     }
     EndConfigDialog(dialog, CONFIGURED_EXIT_CODE);
@@ -499,10 +501,8 @@ void ReadFileVersion()
     for (int i = 0; i < VERSION_NUMBER_COUNT; ++i)
         numbers[i] = 0;
 
-    char path[MODULE_PATH_SIZE];
-    DWORD length = GetModuleFileNameA(nullptr, path, MODULE_PATH_SIZE);
-    // A cut path names another file, and is not NUL-terminated on every system.
-    if (length == 0 || length >= MODULE_PATH_SIZE)
+    char path[PATH_SIZE];
+    if (!ReadExecutablePath(path))
         return;
 
     DWORD handle = 0;

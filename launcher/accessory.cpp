@@ -33,9 +33,9 @@ void StartAccessory(const char* path)
     FolderOfPath(path, folder, IsSystemLeadByte);
 
     // Built by hand: wsprintfA stops at 1024 characters, and a path may have 1023.
-    char commandLine[SETTINGS_PATH_SIZE + 2];
+    char commandLine[PATH_SIZE + 2];
     size_t length = strlen(path);
-    if (length >= SETTINGS_PATH_SIZE)
+    if (length >= PATH_SIZE)
         return;
     commandLine[0] = '"';
     memcpy(commandLine + 1, path, length);

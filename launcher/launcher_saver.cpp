@@ -41,7 +41,7 @@ static void KeepPlace()
     if (track < 1 || track > gPlaylist.trackCount || gPlaylist.tracks[track - 1] == nullptr)
         return;
     LastPlaceRecord place;
-    lstrcpynA(place.track, gPlaylist.tracks[track - 1], SETTINGS_PATH_SIZE);
+    lstrcpynA(place.track, gPlaylist.tracks[track - 1], PATH_SIZE);
     place.position = CurrentPosition();
     SaveLastPlace(&place);
 }

@@ -15,7 +15,7 @@ static const char OPEN_COMMAND_TAIL[] = "\" alias bgm";
 // Sized for any path a slot can hold (Load stores at most 1022 bytes) and the command text,
 // so that the command is never cut.
 const int OPEN_COMMAND_SIZE =
-    PLAYLIST_PATH_SIZE + sizeof OPEN_COMMAND_HEAD + sizeof OPEN_COMMAND_TAIL;
+    PATH_SIZE + sizeof OPEN_COMMAND_HEAD + sizeof OPEN_COMMAND_TAIL;
 const int MCI_REPLY_SIZE = 256;
 // "play bgm from " with a position of up to ten digits and " notify".
 const int PLAY_COMMAND_SIZE = 48;
@@ -66,7 +66,7 @@ static unsigned DeviceOfReply(const char* reply)
 // for ever, and the music would stay on it.
 static bool RefusesPath(const char* path)
 {
-    if (strlen(path) >= static_cast<size_t>(PLAYLIST_PATH_SIZE))
+    if (strlen(path) >= static_cast<size_t>(PATH_SIZE))
         return true; // longer than Load ever stores: refused rather than cut
     if (!IsSafeTrackPath(path))
         return true;

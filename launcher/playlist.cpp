@@ -12,10 +12,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-// A read takes at most 1023 bytes of a line and its NUL; a longer line comes in pieces.
-const int PLAYLIST_LINE_SIZE = 1024;
-static_assert(FOLDER_SIZE <= PLAYLIST_PATH_SIZE, "the playlist's folder fits baseDirectory");
-static_assert(PLAYLIST_PATH_SIZE + PLAYLIST_LINE_SIZE <= WIDE_PATH_SIZE,
+// A read takes at most PATH_SIZE - 1 bytes of a line and its NUL; a longer line comes in
+// pieces.
+static_assert(FOLDER_SIZE <= PATH_SIZE, "the playlist's folder fits baseDirectory");
+static_assert(2 * PATH_SIZE <= WIDE_PATH_SIZE,
               "a track as UTF-16: the playlist's folder and a line");
 static_assert(sizeof(Utf16Unit) == sizeof(WCHAR), "decoded text goes to the wide calls");
 
@@ -110,8 +110,8 @@ static int AddEntryIn(Playlist* playlist, const char* line, UINT codePage)
 {
     if (!IsTrackLine(line))
         return 0;
-    Utf16Unit wide[PLAYLIST_LINE_SIZE];
-    if (!DecodeLine(line, codePage, wide, PLAYLIST_LINE_SIZE))
+    Utf16Unit wide[PATH_SIZE];
+    if (!DecodeLine(line, codePage, wide, PATH_SIZE))
         return 0;
     if (codePage == gAnsiCodePage())
         return playlist->AddEntry(line);
@@ -146,10 +146,10 @@ int Playlist::Load(const char* playlistPath)
         return trackCount;
     bool utf8 = ReadsAsUtf8(file, playlistPath);
     UINT codePage = LineCodePage(utf8);
-    char line[PLAYLIST_LINE_SIZE];
+    char line[PATH_SIZE];
     bool firstPiece = true;
     bool inComment = false;
-    while (fgets(line, PLAYLIST_LINE_SIZE, file) != nullptr) {
+    while (fgets(line, PATH_SIZE, file) != nullptr) {
         const char* text = firstPiece && utf8 ? SkipByteOrderMark(line) : line;
         firstPiece = false;
         // What follows a piece of a comment longer than one read is that comment too.
@@ -166,7 +166,7 @@ int Playlist::Load(const char* playlistPath)
 
 int Playlist::AddEntry(const char* line)
 {
-    char path[TRACK_PATH_SIZE];
+    char path[PATH_SIZE];
     size_t length = FormTrackPath(line, baseDirectory, path, IsPathLeadByte);
     if (length == 0)
         return 0;

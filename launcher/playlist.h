@@ -2,10 +2,10 @@
 // page or in UTF-8, and resolved against the playlist's folder. The player (player.h) plays
 // them.
 #pragma once
+#include "launcher/portable/path_parts.h"
 #include "launcher/portable/play_order.h"
 
 const int MAX_TRACKS = 2048;
-const int PLAYLIST_PATH_SIZE = 1024;
 
 class Playlist {
 public:
@@ -20,15 +20,15 @@ public:
     // Frees every slot; trackCount becomes 0, currentTrack and baseDirectory stay.
     void Clear();
 
-    char* tracks[MAX_TRACKS];               // slot i holds track i + 1; owned, or null
-    int trackCount;                         // entries stored by Load since the last Clear
-    int currentTrack;                       // the player's: track last started, 0 before any
-    unsigned currentDevice;                 // the player's: MCI device last opened, 0 for none
-    char baseDirectory[PLAYLIST_PATH_SIZE]; // Load: drive and folder of the playlist file
-    int playOrder = PLAY_ORDER_FIRST;       // the launcher's, at the first tick: how Advance
-                                            // picks the next track
-    ShuffleRound shuffle = {};              // the player's: the round, for PLAY_ORDER_SHUFFLE
-    TrackStarts starts = {};                // the player's: when the last tracks started
+    char* tracks[MAX_TRACKS];         // slot i holds track i + 1; owned, or null
+    int trackCount;                   // entries stored by Load since the last Clear
+    int currentTrack;                 // the player's: track last started, 0 before any
+    unsigned currentDevice;           // the player's: MCI device last opened, 0 for none
+    char baseDirectory[PATH_SIZE];    // Load: drive and folder of the playlist file
+    int playOrder = PLAY_ORDER_FIRST; // the launcher's, at the first tick: how Advance
+                                      // picks the next track
+    ShuffleRound shuffle = {};        // the player's: the round, for PLAY_ORDER_SHUFFLE
+    TrackStarts starts = {};          // the player's: when the last tracks started
 };
 static_assert(MAX_TRACKS == SHUFFLE_MAX_TRACKS, "a shuffled round holds every slot");
 

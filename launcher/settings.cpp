@@ -12,18 +12,18 @@ typedef DWORD(WINAPI* GetLongPathNameFunction)(LPCSTR shortPath, LPSTR longPath,
 int SettingsPathFromModulePath(const char* modulePath, char* settingsPath)
 {
     settingsPath[0] = '\0';
-    if (modulePath == nullptr || lstrlenA(modulePath) >= SETTINGS_PATH_SIZE)
+    if (modulePath == nullptr || lstrlenA(modulePath) >= PATH_SIZE)
         return 0;
 
     // Windows may start the saver by its short name at idle time; the settings belong to the
     // long name that the configure mode saw, or they would land in VELORA~1.ini.
-    lstrcpynA(settingsPath, modulePath, SETTINGS_PATH_SIZE);
+    lstrcpynA(settingsPath, modulePath, PATH_SIZE);
     GetLongPathNameFunction getLongPathName = reinterpret_cast<GetLongPathNameFunction>(
         GetProcAddress(GetModuleHandleA("KERNEL32"), "GetLongPathNameA"));
     if (getLongPathName != nullptr) {
-        char longPath[SETTINGS_PATH_SIZE];
-        DWORD length = getLongPathName(modulePath, longPath, SETTINGS_PATH_SIZE);
-        if (length > 0 && length < static_cast<DWORD>(SETTINGS_PATH_SIZE))
+        char longPath[PATH_SIZE];
+        DWORD length = getLongPathName(modulePath, longPath, PATH_SIZE);
+        if (length > 0 && length < static_cast<DWORD>(PATH_SIZE))
             lstrcpyA(settingsPath, longPath);
     }
 
@@ -40,16 +40,26 @@ int SettingsPathFromModulePath(const char* modulePath, char* settingsPath)
     return 1;
 }
 
+int ReadExecutablePath(char* path)
+{
+    DWORD length = GetModuleFileNameA(nullptr, path, PATH_SIZE);
+    // A path cut to the buffer would name some other file, and is not NUL-terminated on every
+    // system.
+    if (length == 0 || length >= static_cast<DWORD>(PATH_SIZE)) {
+        path[0] = '\0';
+        return 0;
+    }
+    path[length] = '\0';
+    return 1;
+}
+
 int SettingsFilePath(char* settingsPath)
 {
-    char modulePath[SETTINGS_PATH_SIZE];
-    DWORD length = GetModuleFileNameA(nullptr, modulePath, SETTINGS_PATH_SIZE);
-    // A path cut to the buffer would name some other file.
-    if (length == 0 || length >= static_cast<DWORD>(SETTINGS_PATH_SIZE)) {
+    char modulePath[PATH_SIZE];
+    if (!ReadExecutablePath(modulePath)) {
         settingsPath[0] = '\0';
         return 0;
     }
-    modulePath[length] = '\0';
     return SettingsPathFromModulePath(modulePath, settingsPath);
 }
 
@@ -80,7 +90,7 @@ static void ReadSetting(const SettingsKey& key, const char* settingsPath,
                              key.name,
                              "",
                              settings->*key.path,
-                             SETTINGS_PATH_SIZE,
+                             PATH_SIZE,
                              settingsPath);
 }
 
@@ -93,7 +103,7 @@ static void ReadSettingsFile(const char* settingsPath, LauncherSettingsRecord* s
 void LoadSettings(LauncherSettingsRecord* settings)
 {
     DefaultSettings(settings);
-    char settingsPath[SETTINGS_PATH_SIZE];
+    char settingsPath[PATH_SIZE];
     if (!SettingsFilePath(settingsPath))
         return;
     ReadSettingsFile(settingsPath, settings);
@@ -109,17 +119,35 @@ static int SameSetting(const SettingsKey& key, const LauncherSettingsRecord* one
     return strcmp(one->*key.path, other->*key.path) == 0;
 }
 
-// The flush answers 0 whether or not it wrote anything, as documented, so only reading the
-// file back shows that a write which the Windows 95 family held in its cache reached the disk.
-static int FileHoldsSettings(const char* settingsPath, const LauncherSettingsRecord* settings)
+const int SETTINGS_KEY_COUNT = sizeof SETTINGS_KEYS / sizeof SETTINGS_KEYS[0];
+static_assert(SETTINGS_KEY_COUNT < 32, "a bit for each key");
+const unsigned ALL_SETTINGS_KEYS = (1u << SETTINGS_KEY_COUNT) - 1;
+
+// Bit n set for each key n of SETTINGS_KEYS that the file holds with its value in *settings:
+// written there, and read as LoadSettings reads it, the same. A key the file lacks is not held
+// even when its default is the value, or a file that cannot be read at all, which gives every
+// default, would seem to hold the defaults.
+static unsigned KeysHeld(const char* settingsPath, const LauncherSettingsRecord* settings)
 {
+    static const char MISSING[] = "\x01"; // no value a key is given starts with it
     LauncherSettingsRecord found;
-    ReadSettingsFile(settingsPath, &found);
-    for (const SettingsKey& key : SETTINGS_KEYS) {
-        if (!SameSetting(key, &found, settings))
-            return 0;
+    unsigned held = 0;
+    for (int n = 0; n < SETTINGS_KEY_COUNT; ++n) {
+        const SettingsKey& key = SETTINGS_KEYS[n];
+        char first[2];
+        GetPrivateProfileStringA(SETTINGS_SECTION,
+                                 key.name,
+                                 MISSING,
+                                 first,
+                                 sizeof first,
+                                 settingsPath);
+        if (first[0] == MISSING[0])
+            continue;
+        ReadSetting(key, settingsPath, &found);
+        if (SameSetting(key, &found, settings))
+            held |= 1u << n;
     }
-    return 1;
+    return held;
 }
 
 // 1 when the system took the key; 0 otherwise.
@@ -131,25 +159,35 @@ static int WriteSetting(const SettingsKey& key, const LauncherSettingsRecord* se
     return WritePrivateProfileStringA(SETTINGS_SECTION, key.name, value, settingsPath) != 0;
 }
 
-int SaveSettings(const LauncherSettingsRecord* settings)
+SaveOutcome SaveSettings(const LauncherSettingsRecord* settings)
 {
-    char settingsPath[SETTINGS_PATH_SIZE];
+    char settingsPath[PATH_SIZE];
     if (!SettingsFilePath(settingsPath))
-        return 0;
+        return SETTINGS_NOT_SAVED;
+    // An OK with nothing changed saves nothing, so it succeeds where the file holds the values
+    // but may not be written (in use by another program, or locked down).
+    unsigned heldBefore = KeysHeld(settingsPath, settings);
+    if (heldBefore == ALL_SETTINGS_KEYS)
+        return SETTINGS_SAVED;
     // Every key is written even after a failure: each write stands on its own.
-    int written = 1;
-    for (const SettingsKey& key : SETTINGS_KEYS)
-        written &= WriteSetting(key, settings, settingsPath);
+    unsigned written = 0;
+    for (int n = 0; n < SETTINGS_KEY_COUNT; ++n)
+        written |= static_cast<unsigned>(WriteSetting(SETTINGS_KEYS[n], settings, settingsPath))
+                   << n;
     // A machine of the Windows 95 family switched off right after OK keeps what is flushed.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath);
-    return written && FileHoldsSettings(settingsPath, settings);
+    // The flush answers 0 whether or not it wrote anything, as documented, so only reading the
+    // file back shows that a write which the Windows 95 family held in its cache reached the
+    // disk; a key whose write was refused does not count, whatever a cache may answer.
+    unsigned heldAfter = KeysHeld(settingsPath, settings) & (heldBefore | written);
+    return OutcomeOfSave(heldBefore, heldAfter, ALL_SETTINGS_KEYS);
 }
 
 void LoadLastPlace(LastPlaceRecord* place)
 {
     place->track[0] = '\0';
     place->position = UNKNOWN_POSITION;
-    char settingsPath[SETTINGS_PATH_SIZE];
+    char settingsPath[PATH_SIZE];
     if (!SettingsFilePath(settingsPath))
         return;
     // The quotes SaveLastPlace puts around the path are taken off by the system.
@@ -157,7 +195,7 @@ void LoadLastPlace(LastPlaceRecord* place)
                              LAST_TRACK_KEY,
                              "",
                              place->track,
-                             SETTINGS_PATH_SIZE,
+                             PATH_SIZE,
                              settingsPath);
     char text[SETTING_NUMBER_SIZE];
     GetPrivateProfileStringA(LAST_PLACE_SECTION,
@@ -171,16 +209,16 @@ void LoadLastPlace(LastPlaceRecord* place)
 
 void SaveLastPlace(const LastPlaceRecord* place)
 {
-    char settingsPath[SETTINGS_PATH_SIZE];
+    char settingsPath[PATH_SIZE];
     if (!SettingsFilePath(settingsPath))
         return;
     // The whole section as the system takes it: "key=value" strings one after the other, each
     // with its NUL, and a NUL after the last. The path stands in quotes, which keep the blanks
     // a path may end with (no track path holds a quote). An unknown position is left empty.
     // wsprintfA writes no more than 1024 bytes: the path is copied on its own, bounded.
-    char section[SETTINGS_PATH_SIZE + 64];
+    char section[PATH_SIZE + 64];
     int length = wsprintfA(section, "%s=\"", LAST_TRACK_KEY);
-    lstrcpynA(section + length, place->track, SETTINGS_PATH_SIZE);
+    lstrcpynA(section + length, place->track, PATH_SIZE);
     length += lstrlenA(section + length);
     section[length++] = '"';
     section[length++] = '\0';

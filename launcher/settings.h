@@ -1,11 +1,12 @@
 // The launcher's persisted settings and their INI file beside the executable, and beside them
 // the saver's own record of where its music stopped.
 #pragma once
+#include "launcher/portable/path_parts.h"
 #include "launcher/portable/play_order.h"
+#include "launcher/portable/save_outcome.h"
 #include <windows.h>
 
 const COLORREF DEFAULT_BACKGROUND_COLOR = 8421504; // mid grey
-const int SETTINGS_PATH_SIZE = 1024;
 // The settings' section and its keys.
 inline constexpr char SETTINGS_SECTION[] = "setting";
 inline constexpr char BACKGROUND_COLOR_KEY[] = "bgcolor";
@@ -15,10 +16,10 @@ inline constexpr char PLAY_ORDER_KEY[] = "playorder";
 
 // The settings as the program holds them. Numbers become decimal text only in the file.
 struct LauncherSettingsRecord {
-    COLORREF backgroundColor;               // the background and the dialog's swatch
-    char accessoryPath[SETTINGS_PATH_SIZE]; // full path of velorandix.exe
-    char playlistPath[SETTINGS_PATH_SIZE];  // the M3U playlist; empty for no music
-    int playOrder;                          // PLAY_ORDER_FIRST, _CONTINUE or _SHUFFLE
+    COLORREF backgroundColor;      // the background and the dialog's swatch
+    char accessoryPath[PATH_SIZE]; // full path of velorandix.exe
+    char playlistPath[PATH_SIZE];  // the M3U playlist; empty for no music
+    int playOrder;                 // PLAY_ORDER_FIRST, _CONTINUE or _SHUFFLE
 };
 
 // A key of the file and the field it holds, one of three kinds: a colour (signed decimal text,
@@ -27,11 +28,11 @@ struct LauncherSettingsRecord {
 // default).
 struct SettingsKey {
     const char* name;
-    COLORREF LauncherSettingsRecord::*color;                  // a colour's field, or null
-    int LauncherSettingsRecord::*number;                      // a number's field, or null
-    char (LauncherSettingsRecord::*path)[SETTINGS_PATH_SIZE]; // a path's field, or null
-    LONG defaultValue;                                        // a colour's or number's
-    int lowest, highest;                                      // a number's values
+    COLORREF LauncherSettingsRecord::*color;         // a colour's field, or null
+    int LauncherSettingsRecord::*number;             // a number's field, or null
+    char (LauncherSettingsRecord::*path)[PATH_SIZE]; // a path's field, or null
+    LONG defaultValue;                               // a colour's or number's
+    int lowest, highest;                             // a number's values
 };
 constexpr SettingsKey ColorKey(const char* name, COLORREF LauncherSettingsRecord::*field,
                                COLORREF defaultColor)
@@ -43,8 +44,7 @@ constexpr SettingsKey NumberKey(const char* name, int LauncherSettingsRecord::*f
 {
     return {name, nullptr, field, nullptr, defaultValue, lowest, highest};
 }
-constexpr SettingsKey PathKey(const char* name,
-                              char (LauncherSettingsRecord::*field)[SETTINGS_PATH_SIZE])
+constexpr SettingsKey PathKey(const char* name, char (LauncherSettingsRecord::*field)[PATH_SIZE])
 {
     return {name, nullptr, nullptr, field, 0, 0, 0};
 }
@@ -97,10 +97,12 @@ inline const char* SettingText(const SettingsKey& key, const LauncherSettingsRec
 }
 // Fills *settings from the settings file, each field from its key or its default.
 void LoadSettings(LauncherSettingsRecord* settings);
-// Writes every field of *settings to the settings file and flushes the system's profile cache.
-// 1 when the file holds them afterwards; 0 when its path could not be formed or a write
-// failed, which the caller must tell the user.
-int SaveSettings(const LauncherSettingsRecord* settings);
+// Writes every field of *settings to the settings file and flushes the system's profile cache,
+// unless the file already holds every one of them: then it is left as it is. SETTINGS_SAVED
+// when the file holds them all afterwards. Otherwise, which the caller must tell the user:
+// SETTINGS_PARTLY_SAVED when some keys took their value and others did not, SETTINGS_NOT_SAVED
+// when none did or the file's path could not be formed.
+SaveOutcome SaveSettings(const LauncherSettingsRecord* settings);
 
 // Where the music stood when a continuing run ended: the saver's own record, not a setting.
 // It lives in a section of its own, so that the dialog's OK, which writes the settings' keys
@@ -111,8 +113,8 @@ inline constexpr char LAST_TRACK_KEY[] = "lasttrack";
 inline constexpr char LAST_POSITION_KEY[] = "lastposition";
 
 struct LastPlaceRecord {
-    char track[SETTINGS_PATH_SIZE]; // the track's path as the player opened it; empty for none
-    int32_t position;               // milliseconds into it, or UNKNOWN_POSITION
+    char track[PATH_SIZE]; // the track's path as the player opened it; empty for none
+    int32_t position;      // milliseconds into it, or UNKNOWN_POSITION
 };
 // The place the last continuing run kept; an empty track when there is none, UNKNOWN_POSITION
 // for a position missing or not a number of milliseconds.
@@ -121,11 +123,14 @@ void LoadLastPlace(LastPlaceRecord* place);
 // written the next run finds no place (or the one the file already held) and starts as that
 // says, with track 1 when there is none.
 void SaveLastPlace(const LastPlaceRecord* place);
-// The running executable's settings file, in SETTINGS_PATH_SIZE bytes. Returns 0, settingsPath
+// The running executable's full path as the system gives it, in PATH_SIZE bytes. Returns 0,
+// path empty, when there is none or it is longer.
+int ReadExecutablePath(char* path);
+// The running executable's settings file, in PATH_SIZE bytes. Returns 0, settingsPath
 // empty, when no such path can be formed.
 int SettingsFilePath(char* settingsPath);
 
 // The settings file of the executable at modulePath: its long form where the system offers
-// it, with "ini" written over the last three characters. settingsPath has SETTINGS_PATH_SIZE
+// it, with "ini" written over the last three characters. settingsPath has PATH_SIZE
 // bytes. Returns 0, settingsPath empty, when modulePath is too short to carry an extension.
 int SettingsPathFromModulePath(const char* modulePath, char* settingsPath);

@@ -34,6 +34,7 @@
 #define IDS_PLAYLIST_MISSING_TRACKS 17
 #define IDS_PLAYLIST_NO_TRACK 18
 #define IDS_PLAYLIST_UNREADABLE 19
+#define IDS_SAVE_PARTLY_FAILED 20
 
 /* The predefined control classes by their atoms, as a dialog template names them. windres keeps
    a class given by name as a string; a number becomes the atom. */

@@ -42,10 +42,14 @@
                 "velorandix.exe is.")
 #define TEXT_MISSING_ACCESSORY_CAPTION \
     IN_LANGUAGE("velora_v010用スクリーンセーバーLauncher", "velora_v010 Screen Saver Launcher")
-/* An OK whose save failed: this, the settings file's full path, then the advice. */
+/* An OK whose save failed: this, the settings file's full path, then the advice. The second
+   one where some keys were written and others were not. */
 #define TEXT_SAVE_FAILED \
     IN_LANGUAGE("設定を保存できませんでした。\n\n設定ファイル:\n", \
                 "The settings could not be saved.\n\nSettings file:\n")
+#define TEXT_SAVE_PARTLY_FAILED \
+    IN_LANGUAGE("設定の一部しか保存できませんでした。\n\n設定ファイル:\n", \
+                "Only some of the settings could be saved.\n\nSettings file:\n")
 #define TEXT_SAVE_FAILED_ADVICE \
     IN_LANGUAGE("\n\nこのスクリーンセーバー（.scr ファイル）を書き込みできるフォルダ" \
                 "（例: マイ ドキュメントの中）に置き、そこからインストールして設定し直してくだ" \

@@ -5,6 +5,10 @@
 typedef bool (*LeadByteTest)(unsigned char byte);
 
 const int PATH_PART_SIZE = 256; // each part holds at most 255 bytes and its NUL
+// Room for any whole path the launcher holds in the ANSI code page, and its NUL: the settings'
+// paths, the settings file's and the executable's own, a playlist's folder, a line of a
+// playlist and a track's path.
+const int PATH_SIZE = 1024;
 
 struct PathParts {
     char drive[3];

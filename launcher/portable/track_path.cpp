@@ -53,15 +53,15 @@ size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
     const char* directory = parts.directory;
     size_t length = 0;
     if (base == LineBase::AsWritten) {
-        length = AppendBounded(path, TRACK_PATH_SIZE, length, parts.drive);
+        length = AppendBounded(path, PATH_SIZE, length, parts.drive);
     } else {
-        length = AppendBounded(path, TRACK_PATH_SIZE, length, baseDirectory);
+        length = AppendBounded(path, PATH_SIZE, length, baseDirectory);
         if (base == LineBase::PlaylistFolderPastRoot)
             ++directory; // the line's first byte, its backslash
     }
-    length = AppendBounded(path, TRACK_PATH_SIZE, length, directory);
-    length = AppendBounded(path, TRACK_PATH_SIZE, length, parts.name);
-    return AppendBounded(path, TRACK_PATH_SIZE, length, parts.extension);
+    length = AppendBounded(path, PATH_SIZE, length, directory);
+    length = AppendBounded(path, PATH_SIZE, length, parts.name);
+    return AppendBounded(path, PATH_SIZE, length, parts.extension);
 }
 
 bool NamesMidiFile(const char* path, LeadByteTest isLeadByte)

@@ -609,20 +609,40 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
     }
 }
 
+// In a folder of its own, and in one of Japanese names whose path takes more than MAX_PATH
+// bytes in code page 932 though fewer characters: the saver reads its own path for its settings
+// file and for its version alike.
 TEST_F(ConfigDialog, WithoutSettingsFileItShowsTheDefaultsAndOkCreatesTheFile)
 {
-    ASSERT_FALSE(FileExistsAt(ini));
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), L"");
-    EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), L"");
-    EXPECT_EQ(SwatchPixel(), DEFAULT_BACKGROUND_COLOR);
-    Click(Control(IDOK));
-    EXPECT_EQ(ExitCode(), 1u);
-    ASSERT_TRUE(FileExistsAt(ini));
-    EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "8421504");
-    EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "");
-    EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "");
-    EXPECT_EQ(ReadIni(ini, PLAY_ORDER_KEY), "0");
+    std::string deep = dir;
+    while (deep.size() < 300) {
+        std::string name;
+        for (int i = 0; i < 30; ++i)
+            name += "音";
+        deep += "\\" + name;
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+    }
+    ASSERT_LT(Wide(deep).size(), 240u);
+    for (const std::string& folder : {dir, deep}) {
+        SCOPED_TRACE(folder.size());
+        saver = folder + "\\velora saver.scr";
+        ini = SettingsFileOf(saver);
+        ASSERT_TRUE(CopyInto(SaverBinary(), saver));
+        ASSERT_FALSE(FileExistsAt(ini));
+        ASSERT_NE(Open(), nullptr);
+        EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), L"");
+        EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), L"");
+        EXPECT_EQ(SwatchPixel(), DEFAULT_BACKGROUND_COLOR);
+        std::wstring version = TextOf(Control(IDC_VERSION_TEXT));
+        EXPECT_EQ(version.substr(0, version.find(L'\n')), VERSION_FIRST_LINE);
+        Click(Control(IDOK));
+        EXPECT_EQ(ExitCode(), 1u);
+        ASSERT_TRUE(FileExistsAt(ini));
+        EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "8421504");
+        EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "");
+        EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "");
+        EXPECT_EQ(ReadIni(ini, PLAY_ORDER_KEY), "0");
+    }
 }
 
 // The play order too: the loaded one shown, and the one the user then picks saved.

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (strlen(base) > 257)
         __builtin_trap();
 
-    char path[TRACK_PATH_SIZE];
+    char path[PATH_SIZE];
     size_t length = FormTrackPath(line.data(), base, path, isLeadByte);
     if (length != strlen(path) || length > 1022)
         __builtin_trap();

@@ -16,7 +16,7 @@ static std::string BaseDirectory(const char* playlistPath)
 
 static std::string TrackPath(const char* line, const std::string& base = "D:\\music\\")
 {
-    char path[TRACK_PATH_SIZE];
+    char path[PATH_SIZE];
     size_t length = FormTrackPath(line, base.c_str(), path, IsShiftJisLeadByte);
     EXPECT_EQ(length, std::string(path).size()) << "line: " << line;
     return path;
@@ -81,7 +81,7 @@ TEST(TrackPath, CommentsLinesThatCouldChangeACommandAndNamesWithoutDotNameNoTrac
     };
     for (const char* line : lines)
         EXPECT_EQ(TrackPath(line), "") << "line: " << line;
-    char path[TRACK_PATH_SIZE];
+    char path[PATH_SIZE];
     EXPECT_EQ(FormTrackPath(nullptr, "D:\\", path, IsShiftJisLeadByte), 0u);
 }
 

@@ -174,8 +174,8 @@ LauncherSettingsRecord SettingsRecord(COLORREF color, const std::string& accesso
     LauncherSettingsRecord settings;
     DefaultSettings(&settings);
     settings.backgroundColor = color;
-    lstrcpynA(settings.accessoryPath, accessory.c_str(), SETTINGS_PATH_SIZE);
-    lstrcpynA(settings.playlistPath, playlist.c_str(), SETTINGS_PATH_SIZE);
+    lstrcpynA(settings.accessoryPath, accessory.c_str(), PATH_SIZE);
+    lstrcpynA(settings.playlistPath, playlist.c_str(), PATH_SIZE);
     return settings;
 }
 

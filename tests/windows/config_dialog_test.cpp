@@ -115,34 +115,52 @@ TEST_F(ConfigDialogProcedure, TheLineUnderThePlaylistSaysWhatItHolds)
     DeleteFileA(settingsPath.c_str());
 }
 
-// An OK whose save fails is told in an error box of the dialog's own, and the dialog stays open
-// with the user's choices; the next OK, once the file can be written, ends it. The texts reach
-// the box whole on either family.
+// An OK whose save fails is told in an error box of the dialog's own, its first line saying
+// whether nothing or only some of the settings were saved, and the dialog stays open with the
+// user's choices; the next OK, once the file can hold them, ends it. The texts reach the box
+// whole on either family.
 TEST_F(ConfigDialogProcedure, AFailedSaveIsToldAndTheDialogStaysOpenUntilASaveSucceeds)
 {
     const std::string settingsPath = SettingsFileOf(ExecutablePath());
-    for (int isWin9x : {0, 1}) {
-        SCOPED_TRACE(isWin9x ? "Windows 95 family" : "NT family");
-        SaverState.isWin9x = isWin9x;
+    const char* const CHOSEN = "C:\\chosen\\velorandix.exe";
+    struct Case {
+        const char* what;
+        int isWin9x;
+        const char* accessory;
+        bool placeTaken; // by a folder
+        const UserText& firstLine;
+    } cases[] = {
+        {"NT family, the file's place taken", 0, CHOSEN, true, TEXT_SAVE_FAILED},
+        {"95 family, the file's place taken", 1, CHOSEN, true, TEXT_SAVE_FAILED},
+        // Every key but the path is written; the file gives the path back without its blank.
+        {"a path the file cannot hold", 0, "C:\\chosen\\velorandix.exe ", false,
+         TEXT_SAVE_PARTLY_FAILED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SaverState.isWin9x = c.isWin9x;
         DeleteFileA(settingsPath.c_str());
         RemoveDirectoryA(settingsPath.c_str()); // left by an earlier run that failed
-        ASSERT_TRUE(CreateDirectoryA(settingsPath.c_str(), nullptr)); // the file's place taken
+        if (c.placeTaken) {
+            ASSERT_TRUE(CreateDirectoryA(settingsPath.c_str(), nullptr));
+        }
         HWND dialog = OpenDialog();
         ASSERT_NE(dialog, nullptr);
-        lstrcpyA(ConfigDialogState.settings.accessoryPath, "C:\\chosen\\velorandix.exe");
+        lstrcpyA(ConfigDialogState.settings.accessoryPath, c.accessory);
         BoxAnswerer answerer;
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         ASSERT_EQ(SeenBoxes().size(), 1u);
         const SeenBox& box = SeenBoxes()[0];
-        EXPECT_EQ(box.text, TEXT_SAVE_FAILED.japanese + Wide(settingsPath) +
+        EXPECT_EQ(box.text, c.firstLine.japanese + Wide(settingsPath) +
                                 TEXT_SAVE_FAILED_ADVICE.japanese);
         EXPECT_EQ(box.caption, TEXT_DIALOG_TITLE.japanese);
         EXPECT_EQ(box.owner, dialog);
         EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_HAND));
         EXPECT_NE(ConfigDialogState.swatchBrush, nullptr) << "the dialog ended";
-        EXPECT_STREQ(ConfigDialogState.settings.accessoryPath, "C:\\chosen\\velorandix.exe");
+        EXPECT_STREQ(ConfigDialogState.settings.accessoryPath, c.accessory);
 
         RemoveDirectoryA(settingsPath.c_str());
+        lstrcpyA(ConfigDialogState.settings.accessoryPath, CHOSEN);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(SeenBoxes().size(), 1u);
         EXPECT_EQ(ConfigDialogState.swatchBrush, nullptr) << "the dialog did not end";
@@ -295,7 +313,7 @@ TEST_F(BrowseButtons, AnOlderSystemGetsTheOlderFormOfTheSameRequest)
         SaverState.isWin9x = c.isWin9x;
         HWND dialog = OpenDialog();
         ASSERT_NE(dialog, nullptr);
-        lstrcpynA(c.path, STORED, SETTINGS_PATH_SIZE);
+        lstrcpynA(c.path, STORED, PATH_SIZE);
         SetDlgItemTextA(dialog, c.edit, STORED);
         gScriptedDialogs = ScriptedCommonDialogs();
         gScriptedDialogs.olderSystem = c.olderSystem;
@@ -321,13 +339,13 @@ TEST_F(BrowseButtons, AnOlderSystemGetsTheOlderFormOfTheSameRequest)
                                                         L"velorandix.exe"}
                             : std::vector<std::wstring>{TEXT_PLAYLIST_FILE_TYPE.japanese,
                                                         L"*.m3u;*.m3u8"},
-            std::wstring(L"exe"), static_cast<DWORD>(SETTINGS_PATH_SIZE),
+            std::wstring(L"exe"), static_cast<DWORD>(PATH_SIZE),
             static_cast<DWORD>(OFN_FILEMUSTEXIST));
         for (const OpenFileCall& call : calls)
             EXPECT_TRUE(call.request == request) << "call " << &call - &calls[0];
         EXPECT_EQ(Wide(c.path), c.result);
-        wchar_t shown[SETTINGS_PATH_SIZE] = {};
-        GetDlgItemTextW(dialog, c.edit, shown, SETTINGS_PATH_SIZE);
+        wchar_t shown[PATH_SIZE] = {};
+        GetDlgItemTextW(dialog, c.edit, shown, PATH_SIZE);
         EXPECT_EQ(shown, c.result);
 
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -62,7 +62,7 @@ TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesEveryKey)
     EXPECT_STREQ(settings.playlistPath, "");
     EXPECT_EQ(settings.playOrder, 0);
 
-    EXPECT_EQ(SaveSettings(&settings), 1);
+    EXPECT_EQ(SaveSettings(&settings), SETTINGS_SAVED);
     std::vector<std::string> expected = {"[setting]", "bgcolor=8421504", "exepath=", "playlist=",
                                          "playorder=0"};
     EXPECT_EQ(ReadLines(settingsPath), expected);
@@ -80,7 +80,7 @@ TEST_F(SettingsStore, OtherPlayOrdersReadAsZeroAndASaveLeavesTheLastPlace)
     }
     LastPlaceRecord place = {"C:\\音楽\\表.wav ", 61500}; // a blank at the end stays
     SaveLastPlace(&place);
-    EXPECT_EQ(SaveSettings(&settings), 1);
+    EXPECT_EQ(SaveSettings(&settings), SETTINGS_SAVED);
     place = LastPlaceRecord();
     LoadLastPlace(&place);
     EXPECT_STREQ(place.track, "C:\\音楽\\表.wav ");
@@ -109,7 +109,7 @@ TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
         lstrcpyA(settings.accessoryPath, c.accessory);
         lstrcpyA(settings.playlistPath, c.playlist);
         settings.playOrder = c.playOrder;
-        EXPECT_EQ(SaveSettings(&settings), 1) << c.accessory;
+        EXPECT_EQ(SaveSettings(&settings), SETTINGS_SAVED) << c.accessory;
         settings.backgroundColor = 99;
         lstrcpyA(settings.accessoryPath, "changed");
         lstrcpyA(settings.playlistPath, "changed");
@@ -119,6 +119,45 @@ TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
         EXPECT_STREQ(settings.accessoryPath, c.accessory);
         EXPECT_STREQ(settings.playlistPath, c.playlist);
         EXPECT_EQ(settings.playOrder, c.playOrder);
+    }
+}
+
+// A save tells what the file holds afterwards, key by key. Another program holding the file
+// open against writing makes every write fail; a value ending in a blank is written, but reads
+// back without it, so the file cannot hold it.
+TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
+{
+    const std::string every = "[setting]\r\nbgcolor=8421504\r\nexepath=C:\\v.exe\r\n"
+                              "playlist=\r\nplayorder=0\r\n";
+    struct Case {
+        const char* what;
+        std::string text; // the file's before the save
+        bool locked;
+        const char* accessory;
+        SaveOutcome outcome;
+    } cases[] = {
+        {"nothing changed: nothing to write", every, true, "C:\\v.exe", SETTINGS_SAVED},
+        {"a value changed", every, true, "C:\\w.exe", SETTINGS_NOT_SAVED},
+        // The defaults, which a file that cannot be read gives too, are not in this one.
+        {"keys missing", "[setting]\r\nexepath=C:\\v.exe\r\n", true, "C:\\v.exe",
+         SETTINGS_NOT_SAVED},
+        {"a value the file cannot hold", "", false, "C:\\v.exe ", SETTINGS_PARTLY_SAVED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteSettingsByHand(c.text);
+        DefaultSettings(&settings);
+        lstrcpyA(settings.accessoryPath, c.accessory);
+        HANDLE lock = c.locked ? CreateFileA(settingsPath.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                             nullptr, OPEN_EXISTING, 0, nullptr)
+                               : nullptr;
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(SaveSettings(&settings), c.outcome);
+        if (lock)
+            CloseHandle(lock);
+        if (c.locked) {
+            EXPECT_EQ(ReadTextFile(settingsPath), c.text);
+        }
     }
 }
 
@@ -188,7 +227,7 @@ protected:
 
 static std::string SettingsPathOf(const std::string& modulePath)
 {
-    char settingsPath[SETTINGS_PATH_SIZE];
+    char settingsPath[PATH_SIZE];
     EXPECT_EQ(SettingsPathFromModulePath(modulePath.c_str(), settingsPath), 1) << modulePath;
     return settingsPath;
 }
@@ -216,7 +255,7 @@ TEST_F(SettingsFileName, TheShortNameOfTheSaverKeepsTheLongNamesSettings)
 
 TEST(SettingsFileNameLimits, APathTooShortOrTooLongGivesNoFile)
 {
-    char settingsPath[SETTINGS_PATH_SIZE];
+    char settingsPath[PATH_SIZE];
     EXPECT_EQ(SettingsPathFromModulePath("scr", settingsPath), 0);
     EXPECT_STREQ(settingsPath, "");
     std::string tooLong = "C:\\" + std::string(1100, 'x') + ".scr";
