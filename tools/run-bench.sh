@@ -23,7 +23,11 @@ only=${BENCH_ONLY:-}
 case $only in '' | tracks | dialog) ;; *) echo "BENCH_ONLY must be empty, tracks or dialog"; exit 2 ;; esac
 # The last build whose next track waited for the music tick: the change of track's baseline.
 BASELINE_COMMIT=c290f5f
+had_locale=$(locale -a 2>/dev/null | grep -ci '^ja_JP\.utf-\?8$' || true)
 ./tools/install-deps.sh
+# As in run-demo.sh: a fresh shell once install-deps.sh has just made the Japanese locale.
+[ "$had_locale" != 0 ] || [ -n "${VELORA_FRESH_SHELL:-}" ] ||
+    VELORA_FRESH_SHELL=1 exec "$PWD/tools/run-bench.sh" "$@"
 cmake --preset default -B "$build" >/dev/null
 arch=$(tools/wine-session.sh arch)
 cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo minimal_saver \

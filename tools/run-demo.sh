@@ -29,8 +29,10 @@ seconds_before_key=6
 had_locale=$(locale -a 2>/dev/null | grep -ci '^ja_JP\.utf-\?8$' || true)
 ./tools/install-deps.sh
 # A shell sees only the locales there were when it started: the session's environment, which
-# names ja_JP.UTF-8, is read in a fresh one when install-deps.sh has just made that locale.
-[ "$had_locale" != 0 ] || exec "$0" "$@"
+# names ja_JP.UTF-8, is read in a fresh one when install-deps.sh has just made that locale
+# (once: were the locale still missing, the fresh shell would go on, warning as before).
+[ "$had_locale" != 0 ] || [ -n "${VELORA_FRESH_SHELL:-}" ] ||
+    VELORA_FRESH_SHELL=1 exec "$root/tools/run-demo.sh" "$@"
 cmake --preset default -B "$build" >/dev/null
 arch=$(tools/wine-session.sh arch)
 cmake --build "$build/$arch" -j2 --target velora_ss_launcher velorandix_demo velora_demo_user \
