@@ -130,6 +130,7 @@ protected:
     HWND WaitForFullScreen(const Child& child, bool withAccessory)
     {
         HWND window = WaitForWindow(child.processId, SAVER_CLASS_NAME, FULL_SCREEN_TITLE, 15000);
+        EXPECT_NE(window, nullptr) << "no full-screen window; the saver is " << StateOf(child);
         // The window exists from its creation on and shows when the creation is over, which
         // under Wine takes a moment longer after a message box.
         for (int i = 0; window && i < 200 && !IsWindowVisible(window); ++i)
@@ -350,10 +351,10 @@ TEST_F(SaverRun, ARunningPreviewDoesNotBlockAFullScreenStart)
 // ---- The warning -----------------------------------------------------------------------------
 
 // The box of the given process, checked in the system's language and answered with OK.
-static HWND AnswerWarning(DWORD processId, const WineLocale& system)
+static HWND AnswerWarning(const Child& saver, const WineLocale& system)
 {
-    HWND box = WaitForWindow(processId, "#32770", nullptr, 15000);
-    EXPECT_NE(box, nullptr) << "no warning box";
+    HWND box = WaitForWindow(saver.processId, "#32770", nullptr, 15000);
+    EXPECT_NE(box, nullptr) << "no warning box; the saver is " << StateOf(saver);
     if (!box)
         return nullptr;
     // Read and answered once it is up, as a user would.
@@ -383,7 +384,7 @@ TEST_F(SaverRun, AMissingOrEmptyAccessoryPathWarnsAndTheRunGoesOn)
         SCOPED_TRACE(std::string(c.system.name) + ", path " + c.path);
         WriteSettings(c.path, "");
         Child& saverRun = StartSaverIn(c.system, "/s");
-        HWND owner = AnswerWarning(saverRun.processId, c.system);
+        HWND owner = AnswerWarning(saverRun, c.system);
         EXPECT_EQ(ClassNameOf(owner), SAVER_CLASS_NAME);
         HWND window = WaitForFullScreen(saverRun, false);
         ASSERT_NE(window, nullptr);
@@ -404,7 +405,7 @@ TEST_F(SaverRun, ThePreviewWarnsToo)
         Child& preview =
             StartSaverIn(*system, "/p " + std::to_string(reinterpret_cast<UINT_PTR>(host)));
         // A child owns nothing: the box belongs to the preview area's top-level window.
-        EXPECT_EQ(AnswerWarning(preview.processId, *system), host);
+        EXPECT_EQ(AnswerWarning(preview, *system), host);
         ASSERT_NE(WaitForPreview(host), nullptr);
         EXPECT_TRUE(StaysRunningFor(preview, 1000));
         DestroyWindow(host);

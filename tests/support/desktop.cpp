@@ -137,6 +137,20 @@ bool IsRunning(const Child& child)
     return child.process && WaitForSingleObject(child.process, 0) == WAIT_TIMEOUT;
 }
 
+std::string StateOf(const Child& child)
+{
+    if (!child.process)
+        return "not started, or no longer watched";
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(child.process, &code);
+    if (code != STILL_ACTIVE || !IsRunning(child))
+        return "ended with exit code " + std::to_string(code);
+    std::string state = "running, windows:";
+    for (HWND window : WindowsOf(child.processId))
+        state += " " + ClassNameOf(window) + (IsWindowVisible(window) ? "" : " (hidden)");
+    return state;
+}
+
 bool StaysRunningFor(const Child& child, DWORD milliseconds)
 {
     DWORD start = GetTickCount();

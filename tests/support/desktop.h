@@ -30,6 +30,9 @@ void EndProcess(DWORD processId, const char* fileName);
 // Ends every process of that file name that a fixture's log names on a "pid <id>" line.
 void EndLoggedProcesses(const std::string& logPath, const char* fileName);
 bool IsRunning(const Child& child);
+// For a failure's message: whether the child was started, runs (and with which top-level
+// windows, by class) or ended (and with which code).
+std::string StateOf(const Child& child);
 // Whether the process runs on through milliseconds of this thread's messages handled.
 bool StaysRunningFor(const Child& child, DWORD milliseconds);
 // Handles this thread's messages until the file (a fixture's log, which its program may hold
