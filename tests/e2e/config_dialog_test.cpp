@@ -160,7 +160,11 @@ static void Click(HWND button)
 
 class ConfigDialog : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(CopyInto(SaverBinary(), saver)); }
+    void SetUp() override
+    {
+        EndLeftoversWithWindowOf(SAVER_CLASS_NAME); // a second saver would only bring it forward
+        ASSERT_TRUE(CopyInto(SaverBinary(), saver));
+    }
     void TearDown() override { Kill(child); }
 
     // Starts the saver with the tail on the system and waits for its dialog to show and paint.
@@ -168,7 +172,8 @@ protected:
     {
         child = StartInLocale(system, saver, tail);
         dialog = WaitForWindow(child.processId, DIALOG_CLASS, nullptr, 15000);
-        EXPECT_NE(dialog, nullptr) << "no dialog for " << tail;
+        EXPECT_NE(dialog, nullptr) << "no dialog for " << tail << "; the saver is "
+                                   << StateOf(child);
         for (int i = 0; dialog && i < 100 && !IsWindowVisible(dialog); ++i)
             PumpFor(50);
         PumpFor(400);
@@ -893,7 +898,8 @@ TEST_F(ConfigDialog, AJapaneseFolderChosenOnAWesternSystemIsFoundByTheNextRun)
         // No warning box stands in the way: the accessory starts, and a key ends the run.
         child = StartInLocale(*system, saver, "/s");
         EXPECT_NE(WaitForWindow(0, "VelorandixFixture", nullptr, 15000), nullptr)
-            << "the accessory did not start from " << kept;
+            << "the accessory did not start from " << kept << "; the saver is "
+            << StateOf(child);
         EXPECT_EQ(WaitForWindow(child.processId, DIALOG_CLASS, nullptr, 0), nullptr);
         PressKey(VK_SPACE);
         EXPECT_EQ(WaitForExit(child, 10000), 0u);

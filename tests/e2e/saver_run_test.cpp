@@ -70,6 +70,7 @@ protected:
         ASSERT_TRUE(WriteToneWave(music + "\\tone2.wav", {660, 1.5}));
         playlist = music + "\\list.m3u";
         ASSERT_TRUE(WriteTextFile(playlist, "#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\n"));
+        EndLeftoversWithWindowOf(SAVER_CLASS_NAME); // a second saver would only bring it forward
         MoveMouseTo(500, 400);
         PumpFor(100);
         children.reserve(8); // tests hold references to the children they start

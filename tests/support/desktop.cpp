@@ -3,6 +3,7 @@
 #include "tests/support/files.h"
 #include <tlhelp32.h>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 Child Start(const std::string& application, const std::string& commandLine,
@@ -53,6 +54,8 @@ Child Start(const std::string& application, const std::string& commandLine,
         CloseHandle(info.hThread);
         child.process = info.hProcess;
         child.processId = info.dwProcessId;
+    } else {
+        child.failure = "CreateProcess failed with error " + std::to_string(GetLastError());
     }
     if (errorFile)
         CloseHandle(errorFile);
@@ -109,6 +112,10 @@ Child StartInLocale(const WineLocale& locale, const std::string& application,
         }
         PumpFor(50);
     }
+    if (!child.process)
+        child.failure = shell.failure.empty() ? "no process of that name within 15 s, or one "
+                                                "that ended before it was seen"
+                                              : shell.failure;
     return child;
 }
 
@@ -140,7 +147,7 @@ bool IsRunning(const Child& child)
 std::string StateOf(const Child& child)
 {
     if (!child.process)
-        return "not started, or no longer watched";
+        return child.failure.empty() ? "no longer watched" : "not started: " + child.failure;
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(child.process, &code);
     if (code != STILL_ACTIVE || !IsRunning(child))
@@ -204,6 +211,22 @@ void EndLoggedProcesses(const std::string& logPath, const char* fileName)
     std::string log = "\n" + ReadTextFile(logPath);
     for (size_t at = log.find("\npid "); at != std::string::npos; at = log.find("\npid ", at + 1))
         EndProcess(std::strtoul(log.c_str() + at + 5, nullptr, 10), fileName);
+}
+
+void EndLeftoversWithWindowOf(const char* className)
+{
+    for (HWND window; (window = FindWindowA(className, nullptr)) != nullptr;) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        fprintf(stderr, "ending process %lu, left running with a %s window\n", processId,
+                className);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+        if (!process || processId == GetCurrentProcessId())
+            break;
+        TerminateProcess(process, 0xDEAD);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
 }
 
 struct WindowSearch {

@@ -12,6 +12,7 @@
 struct Child {
     HANDLE process = nullptr;
     DWORD processId = 0;
+    std::string failure; // why it did not start, when it did not
 };
 
 // Starts application with exactly commandLine as its command line. Extra environment
@@ -29,6 +30,9 @@ void Kill(Child& child);
 void EndProcess(DWORD processId, const char* fileName);
 // Ends every process of that file name that a fixture's log names on a "pid <id>" line.
 void EndLoggedProcesses(const std::string& logPath, const char* fileName);
+// Ends every process with a top-level window of the class, and says on standard error which
+// ones it ended: a program an earlier test left running that would stand in this one's way.
+void EndLeftoversWithWindowOf(const char* className);
 bool IsRunning(const Child& child);
 // For a failure's message: whether the child was started, runs (and with which top-level
 // windows, by class) or ended (and with which code).
