@@ -365,8 +365,12 @@ HWND MakePreviewHost(int x, int y, int percent)
 const char DESKTOP_SETTINGS_KEY[] = "Control Panel\\Desktop";
 const char LOG_PIXELS_VALUE[] = "LogPixels";
 
+// The key is opened for each change and closed at once: a handle kept for the whole test was
+// found invalid by its end (error 6), and the session stayed at the test's DPI for every test
+// after it.
 SessionDpi::SessionDpi(DWORD dpi)
 {
+    HKEY desktop;
     if (RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_SETTINGS_KEY, &desktop) != ERROR_SUCCESS)
         return;
     DWORD size = sizeof original;
@@ -374,18 +378,21 @@ SessionDpi::SessionDpi(DWORD dpi)
                                    reinterpret_cast<BYTE*>(&original), &size) == ERROR_SUCCESS;
     isSet = RegSetValueExA(desktop, LOG_PIXELS_VALUE, 0, REG_DWORD,
                            reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) == ERROR_SUCCESS;
+    RegCloseKey(desktop);
 }
 
 SessionDpi::~SessionDpi()
 {
-    if (!desktop)
+    HKEY desktop;
+    if (!isSet || RegOpenKeyA(HKEY_CURRENT_USER, DESKTOP_SETTINGS_KEY, &desktop) != ERROR_SUCCESS)
         return;
-    if (hadOriginal)
-        RegSetValueExA(desktop, LOG_PIXELS_VALUE, 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&original), sizeof original);
-    else
-        RegDeleteValueA(desktop, LOG_PIXELS_VALUE);
+    LONG restored = hadOriginal
+                        ? RegSetValueExA(desktop, LOG_PIXELS_VALUE, 0, REG_DWORD,
+                                         reinterpret_cast<const BYTE*>(&original), sizeof original)
+                        : RegDeleteValueA(desktop, LOG_PIXELS_VALUE);
     RegCloseKey(desktop);
+    if (restored != ERROR_SUCCESS)
+        fprintf(stderr, "the session's DPI could not be restored (error %ld)\n", restored);
 }
 
 void PumpFor(DWORD milliseconds)

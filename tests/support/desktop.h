@@ -101,7 +101,6 @@ public:
     bool IsSet() const { return isSet; }
 
 private:
-    HKEY desktop = nullptr;
     DWORD original = 0;
     bool hadOriginal = false, isSet = false;
 };

@@ -80,25 +80,6 @@ TEST_F(DefaultHandling, WhatDismissesTheSaver)
     EXPECT_TRUE(IsWindow(window));
 }
 
-TEST_F(DefaultHandling, AMouseMoveDismissesOnlyBeyondFourPixelsFromTheReference)
-{
-    SaverState.lastCursor = {100, 100};
-    EXPECT_EQ(ClosesPostedByMoveTo(103, 101), 0); // distance 4
-    EXPECT_EQ(SaverState.lastCursor.x, 100);
-    EXPECT_EQ(ClosesPostedByMoveTo(103, 102), 1); // distance 5
-    EXPECT_EQ(SaverState.lastCursor.x, 103);
-    EXPECT_EQ(SaverState.lastCursor.y, 102);
-
-    // Small steps add up against the reference; going back to it posts nothing.
-    const POINT steps[] = {{104, 102}, {105, 102}, {106, 102}, {107, 102}};
-    for (POINT step : steps)
-        EXPECT_EQ(ClosesPostedByMoveTo(step.x, step.y), 0) << step.x;
-    EXPECT_EQ(ClosesPostedByMoveTo(103, 102), 0);
-    EXPECT_EQ(ClosesPostedByMoveTo(108, 102), 1);
-    // Each new crossing asks again.
-    EXPECT_EQ(ClosesPostedByMoveTo(108, 110), 1);
-}
-
 // What the system answers when the threshold's DPI is asked for: the monitor's DPI (0: the
 // system has no such function), the system DPI (0: no answer), and how often it was asked.
 static UINT gMonitorDpi;
@@ -122,6 +103,40 @@ static int WINAPI AnswerSystemDpi(HDC, int index)
     return index == LOGPIXELSX ? gSystemDpi : 0;
 }
 
+// The threshold's DPI answered by the stand-ins above while it lives, whatever the session's
+// DPI is: another test may have changed it for the processes it started.
+struct StandInDpi {
+    StandInDpi(UINT monitorDpi, int systemDpi)
+    {
+        gDpiForMonitor = AnswerMonitorDpi;
+        gDeviceCaps = AnswerSystemDpi;
+        gMonitorDpi = monitorDpi, gSystemDpi = systemDpi;
+    }
+    ~StandInDpi() { gDpiForMonitor = monitor, gDeviceCaps = system; }
+    DpiForMonitorFunction monitor = gDpiForMonitor;
+    int(WINAPI* system)(HDC, int) = gDeviceCaps;
+};
+
+TEST_F(DefaultHandling, AMouseMoveDismissesOnlyBeyondFourPixelsFromTheReference)
+{
+    StandInDpi dpi(96, 96);
+    SaverState.lastCursor = {100, 100};
+    EXPECT_EQ(ClosesPostedByMoveTo(103, 101), 0); // distance 4
+    EXPECT_EQ(SaverState.lastCursor.x, 100);
+    EXPECT_EQ(ClosesPostedByMoveTo(103, 102), 1); // distance 5
+    EXPECT_EQ(SaverState.lastCursor.x, 103);
+    EXPECT_EQ(SaverState.lastCursor.y, 102);
+
+    // Small steps add up against the reference; going back to it posts nothing.
+    const POINT steps[] = {{104, 102}, {105, 102}, {106, 102}, {107, 102}};
+    for (POINT step : steps)
+        EXPECT_EQ(ClosesPostedByMoveTo(step.x, step.y), 0) << step.x;
+    EXPECT_EQ(ClosesPostedByMoveTo(103, 102), 0);
+    EXPECT_EQ(ClosesPostedByMoveTo(108, 102), 1);
+    // Each new crossing asks again.
+    EXPECT_EQ(ClosesPostedByMoveTo(108, 110), 1);
+}
+
 TEST_F(DefaultHandling, TheThresholdFollowsTheDpiOfTheMonitorUnderTheReference)
 {
     struct Case {
@@ -139,13 +154,7 @@ TEST_F(DefaultHandling, TheThresholdFollowsTheDpiOfTheMonitorUnderTheReference)
         {"nothing answers: 96", 0, 0, 0, 4, 2},
         {"the Windows 95 family asks nothing", 1, 288, 144, 4, 0},
     };
-    struct Restore {
-        DpiForMonitorFunction monitor = gDpiForMonitor;
-        int(WINAPI* system)(HDC, int) = gDeviceCaps;
-        ~Restore() { gDpiForMonitor = monitor, gDeviceCaps = system; }
-    } restore;
-    gDpiForMonitor = AnswerMonitorDpi;
-    gDeviceCaps = AnswerSystemDpi;
+    StandInDpi dpi(0, 0);
     const POINT reference = {300, 200};
     for (const Case& c : cases) {
         SaverState.isWin9x = c.isWin9x;
