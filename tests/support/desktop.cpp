@@ -51,9 +51,15 @@ Child Start(const std::string& application, const std::string& commandLine,
     if (CreateProcessA(application.c_str(), line.data(), nullptr, nullptr,
                        errorFile != nullptr, 0, &block[0],
                        workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info)) {
-        CloseHandle(info.hThread);
-        child.process = info.hProcess;
-        child.processId = info.dwProcessId;
+        // For a Linux program, such as the shell, Wine returns no handles and leaves whatever
+        // it had in their place: closing that would close some other handle of this process.
+        // Only handles of the new process are ours.
+        if (info.dwThreadId != 0 && GetThreadId(info.hThread) == info.dwThreadId)
+            CloseHandle(info.hThread);
+        if (info.dwProcessId != 0 && GetProcessId(info.hProcess) == info.dwProcessId) {
+            child.process = info.hProcess;
+            child.processId = info.dwProcessId;
+        }
     } else {
         child.failure = "CreateProcess failed with error " + std::to_string(GetLastError());
     }
