@@ -14,8 +14,7 @@ static const char OPEN_COMMAND_HEAD[] = "open \"";
 static const char OPEN_COMMAND_TAIL[] = "\" alias bgm";
 // Sized for any path a slot can hold (Load stores at most 1022 bytes) and the command text,
 // so that the command is never cut.
-const int OPEN_COMMAND_SIZE =
-    PATH_SIZE + sizeof OPEN_COMMAND_HEAD + sizeof OPEN_COMMAND_TAIL;
+const int OPEN_COMMAND_SIZE = PATH_SIZE + sizeof OPEN_COMMAND_HEAD + sizeof OPEN_COMMAND_TAIL;
 const int MCI_REPLY_SIZE = 256;
 // "play bgm from " with a position of up to ten digits and " notify".
 const int PLAY_COMMAND_SIZE = 48;
@@ -49,6 +48,15 @@ static int32_t AskNumber(const char* command)
     int32_t value = UNKNOWN_POSITION;
     ReadDecimal(reply, 0, INT32_MAX, &value);
     return value;
+}
+
+// A status reply in milliseconds, the time format the place is kept in; the device is switched
+// to it first.
+static int32_t AskMilliseconds(const char* command)
+{
+    char reply[MCI_REPLY_SIZE];
+    Ask("set bgm time format milliseconds", reply);
+    return AskNumber(command);
 }
 
 // The device an open command's reply names: the open answers with the new device's
@@ -185,12 +193,7 @@ void Continue(Playlist* playlist, const char* lastTrack, int32_t lastPosition, H
 {
     int found = FindTrackByPath(playlist->tracks, playlist->trackCount, lastTrack);
     bool opened = found != 0 && lastPosition != UNKNOWN_POSITION && OpenTrack(playlist, found);
-    int32_t length = 0;
-    if (opened) {
-        char reply[MCI_REPLY_SIZE];
-        Ask("set bgm time format milliseconds", reply);
-        length = AskNumber("status bgm length");
-    }
+    int32_t length = opened ? AskMilliseconds("status bgm length") : 0;
     ResumePoint point = ChooseResumePoint(found, lastPosition, length, playlist->trackCount);
     playlist->currentTrack = point.trackNumber;
     if (opened && point.trackNumber == found) {
@@ -202,7 +205,5 @@ void Continue(Playlist* playlist, const char* lastTrack, int32_t lastPosition, H
 
 int32_t CurrentPosition()
 {
-    char reply[MCI_REPLY_SIZE];
-    Ask("set bgm time format milliseconds", reply);
-    return AskNumber("status bgm position");
+    return AskMilliseconds("status bgm position");
 }

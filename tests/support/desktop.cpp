@@ -186,12 +186,18 @@ bool WaitForFileText(const std::string& path, const char* text, DWORD timeoutMs)
     return true;
 }
 
+// Ends the opened process and waits up to 5 s for it: whether it has gone.
+static bool Terminate(HANDLE process)
+{
+    TerminateProcess(process, 0xDEAD);
+    return WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
+}
+
 void Kill(Child& child)
 {
     if (!child.process)
         return;
-    TerminateProcess(child.process, 0xDEAD);
-    WaitForSingleObject(child.process, 5000);
+    Terminate(child.process);
     CloseHandle(child.process);
     child.process = nullptr;
 }
@@ -205,10 +211,8 @@ void EndProcess(DWORD processId, const char* fileName)
     if (!process)
         return;
     std::vector<DWORD> named = ProcessesNamed(fileName);
-    if (std::find(named.begin(), named.end(), processId) != named.end()) {
-        TerminateProcess(process, 0xDEAD);
-        WaitForSingleObject(process, 5000);
-    }
+    if (std::find(named.begin(), named.end(), processId) != named.end())
+        Terminate(process);
     CloseHandle(process);
 }
 
@@ -224,14 +228,17 @@ void EndLeftoversWithWindowOf(const char* className)
     for (HWND window; (window = FindWindowA(className, nullptr)) != nullptr;) {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
+        HANDLE process = processId == GetCurrentProcessId()
+                             ? nullptr
+                             : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+        if (!process)
+            return;
         fprintf(stderr, "ending process %lu, left running with a %s window\n", processId,
                 className);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
-        if (!process || processId == GetCurrentProcessId())
-            break;
-        TerminateProcess(process, 0xDEAD);
-        WaitForSingleObject(process, 5000);
+        bool ended = Terminate(process);
         CloseHandle(process);
+        if (!ended)
+            return; // its window would be found again
     }
 }
 
@@ -371,8 +378,9 @@ HWND MakePreviewHost(int x, int y, int percent)
 const char DESKTOP_SETTINGS_KEY[] = "Control Panel\\Desktop";
 const char LOG_PIXELS_VALUE[] = "LogPixels";
 
-// The key is opened for each change and closed at once: a handle kept for the whole test was
-// found invalid by its end (error 6), and the session stayed at the test's DPI for every test
+// The key is opened for each change and closed at once, so that the restore needs no handle
+// kept through the test: when Start closed what Wine leaves in place of a shell's handles, such
+// a handle was found closed (error 6), and the session stayed at the test's DPI for every test
 // after it.
 SessionDpi::SessionDpi(DWORD dpi)
 {
