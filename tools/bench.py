@@ -16,6 +16,7 @@ import re
 import statistics
 import subprocess
 import sys
+import textwrap
 
 README_START = "<!-- bench:start -->"
 README_END = "<!-- bench:end -->"
@@ -27,6 +28,8 @@ DIALOG_END = "<!-- dialog:end -->"
 DIALOG_ROWS = ("| Settings dialog", "| The line under the playlist's path")
 # What opening the dialog may add for the line at most: below what a user notices as a wait.
 DIALOG_LINE_TARGET_MS = 100
+# Prose in results.md is wrapped to this width; tables and the README's block are not.
+WRAP_WIDTH = 100
 # A +timestamp,+mci trace line: seconds with milliseconds, the thread, the channel's message.
 TRACE_LINE = re.compile(r"^(\d+\.\d+):[0-9a-f]+:trace:mci:(.*)$")
 
@@ -96,6 +99,16 @@ def row(name, minimal, product, unit, target, verdict):
 
 def judge(ok, detail):
     return ("met" if ok else "**missed**") + f" ({detail})"
+
+
+def paragraph(text):
+    return textwrap.fill(text, WRAP_WIDTH, break_long_words=False, break_on_hyphens=False)
+
+
+def bullet(text):
+    """A list item of results.md, its text wrapped under its dash."""
+    return textwrap.fill(text, WRAP_WIDTH, initial_indent="- ", subsequent_indent="  ",
+                         break_long_words=False, break_on_hyphens=False)
 
 
 def machine_lines(args):
@@ -190,44 +203,68 @@ def table(args):
     return lines
 
 
-def source_lines(args):
-    """What Wine reports about another process, against what Linux reports about it."""
+def how_lines(args):
+    """How each figure of the table is taken."""
+    seconds = args.measure_ms / 1000
+    quiet_exit = Figure([r.get("exit_ms", -1) for r in args.runs["quiet"]])
+    rounds = len(args.playlist.get("load_ms", []))
+    return [
+        "## How the figures are taken",
+        "",
+        bullet("Start to first paint: from just before `CreateProcess` until five screen pixels "
+               "(the corners and the centre) all show the fill colour, one under the accessory's "
+               "window counting as filled."),
+        bullet("CPU time: utime + stime of the Linux process behind the child "
+               f"(`/proc/<pid>/stat`, every thread) over {seconds:.0f} s from 2.5 s after the "
+               "first paint, with the accessory up and the music playing."),
+        bullet("Key press to exit: from `SendInput` of a space key to the process's end, in the "
+               "saver's runs with music, which it stops on the way out; without music it exits in "
+               f"{quiet_exit.text(ms)}. Play order 1 also keeps its place (`[lastplay]`), which "
+               "the next such run resumes."),
+        bullet("Memory, at the stretch's end: VmHWM (`/proc/<pid>/status`) as peak working set, "
+               "Private_Dirty (`/proc/<pid>/smaps_rollup`) as private bytes."),
+        bullet(f"The playlist: `playlist_bench`, {rounds} rounds in one process, the music "
+               "device a no-op."),
+        bullet("The session: the tests' Wine session (Xvfb 1024×768×24, fresh prefix, "
+               "ja_JP.UTF-8), windows unmanaged (notes.md), the sound sink paced (pace.c)."),
+    ] + check_lines(args)
+
+
+def limit_lines(args):
+    """What the figures cannot say, with what this run showed of it."""
     every = [r for runs in args.runs.values() for r in runs]
-    lines = []
+    starts = {kind: Figure([r.get("start_ms", -1) for r in args.runs[kind]])
+              for kind in ("minimal", "music")}
+    spreads = {kind: max(f.values) - min(f.values) if f.values else float("nan")
+               for kind, f in starts.items()}
+    margin = starts["minimal"].median / 4
     probe_own = [r for r in every if r.get("probe_cpu_total_ms", -1) >= 0
                  and abs(r.get("win_cpu_total_ms", -1) - r["probe_cpu_total_ms"]) <= 20]
-    music = args.runs["music"]
-    win_music = Figure([r.get("win_cpu_ms", -1) for r in music])
-    linux_music = Figure([r.get("linux_cpu_ms", -1) for r in music])
-    lines.append(
-        f"- CPU time: from `/proc/<pid>/stat` (utime + stime, every thread of the process, in "
-        f"10 ms ticks) of the Linux process behind the child, found by its command line. "
-        f"`GetProcessTimes` on the child is no use under this Wine: in {len(probe_own)} of "
-        f"{len(every)} runs it returned the probe's own CPU time (what `GetProcessTimes` gives "
-        f"for the probe itself a moment later, after reading /proc: equal or two 10 ms ticks "
-        f"more), whatever the child did: over the stretches of the music runs the saver used "
-        f"{linux_music.text(cpu)} by Linux's count, while `GetProcessTimes` counted "
-        f"{win_music.text(cpu)}. Wine 8.0 answers it for another process with the caller's "
-        f"own times.")
     peak_same = sum(1 for r in every if r.get("win_peak_ws_kib") == r.get("linux_peak_kib"))
     private_zero = sum(1 for r in every if r.get("win_private_kib") == 0)
-    pagefile_gaps = [(r["win_pagefile_kib"] - r["linux_private_kib"]) / 1024 for r in every
-                     if r.get("win_pagefile_kib", -1) >= 0 and r.get("linux_private_kib", -1) >= 0]
-    pagefile_text = (f"{statistics.median(pagefile_gaps):+.1f} MiB (median)"
-                     if pagefile_gaps else "not compared")
-    lines.append(
-        f"- Memory: from `/proc/<pid>/status` (VmHWM, the peak resident set, as peak working "
-        f"set) and `/proc/<pid>/smaps_rollup` (Private_Dirty, the pages only this process has "
-        f"written: its heap, stacks and the copy-on-write pages of its images, as private "
-        f"bytes), read at the end of the stretch. Private_Clean is left out: a clean page of "
-        f"a DLL counts as private only while no other process maps the same file, so it comes "
-        f"and goes with the other programs (0 to 2 MiB from run to run). "
-        f"`GetProcessMemoryInfo` on the child: PeakWorkingSetSize equals VmHWM in {peak_same} of "
-        f"{len(every)} runs, so Wine does read it from Linux; PrivateUsage is 0 in "
-        f"{private_zero} of {len(every)} runs (not filled in for another process); "
-        f"PagefileUsage is RssAnon + VmSwap of the same status file and differs from "
-        f"Private_Dirty by {pagefile_text}.")
-    return lines
+    return [
+        "## What limits them",
+        "",
+        bullet("Wine, not Windows: every figure is Wine's on Linux (its loader, its X11 "
+               "driver on Xvfb, its sound stack over ALSA), not what the saver costs on "
+               "Windows."),
+        bullet("The machine: two cores, shared by both programs, the wineserver and Xvfb. Start "
+               f"to first paint spread over {spreads['minimal']:.0f} ms in the minimal saver's "
+               f"runs and {spreads['music']:.0f} ms in the saver's, where its target leaves "
+               f"{margin:.0f} ms (a quarter of the minimal saver's median): its ratio moves with "
+               "the machine from run to run."),
+        bullet("The music's stop: with music, the key press to exit includes Wine's MCI wave "
+               "driver playing out the buffer it has queued (about 58 ms in a trace) before "
+               "\"stop bgm\" returns. Exits fall in steps of about 11 ms, Wine's sound buffers, "
+               "so play order 1 is judged within one step of order 0."),
+        bullet("Resolution: CPU time counts in 10 ms ticks (0 ms is under one tick); private "
+               "bytes leave out Private_Clean, which moves with other programs mapping the same "
+               "DLLs (0 to 2 MiB)."),
+        bullet("Wine's answers about another process are not used: `GetProcessTimes` on the child "
+               f"gave the probe's own times in {len(probe_own)} of {len(every)} runs, "
+               f"`GetProcessMemoryInfo` a PrivateUsage of 0 in {private_zero} of {len(every)} "
+               f"(its PeakWorkingSetSize matched VmHWM in {peak_same})."),
+    ]
 
 
 def check_lines(args):
@@ -261,13 +298,12 @@ def check_lines(args):
                         "UTF-8 playlist gave other tracks")
     sound = [r["sound_bytes"] / (r["stretch_ms"] / 1000) for r in runs["music"] + runs["resume"]
              if r.get("sound_bytes", 0) > 0]
-    summary = (f"- Checks: every run filled the screen, exited with code 0 on the key; the "
-               f"accessory ran in every saver run and left with the saver; music runs wrote "
-               f"{statistics.median(sound) / 1024:.0f} KiB/s of sound (44.1 kHz 16-bit "
-               f"stereo is 172 KiB/s), runs without music none; every run in play order 1 "
-               f"left a track and a position in the settings file."
-               if not problems and sound else "- Checks: " + "; ".join(problems or ["no sound"]))
-    return [summary] if len(every) else ["- Checks: no runs"]
+    summary = ("Checks: every run filled the screen and exited with 0 on the key; the accessory "
+               "ran in every saver run and left with it; music runs wrote "
+               f"{statistics.median(sound) / 1024:.0f} KiB/s of sound (CD quality is 172), the "
+               "others none; every run in play order 1 kept a place in the settings file."
+               if not problems and sound else "Checks: " + "; ".join(problems or ["no sound"]))
+    return [bullet(summary) if len(every) else bullet("Checks: no runs")]
 
 
 def read_trace(path):
@@ -321,11 +357,10 @@ def tracks_section(args):
         TRACKS_START,
         "## Change of track",
         "",
-        f"A playlist of 24 tones of 0.4 s (44.1 kHz, 16-bit stereo), played for "
-        f"{args.track_ms / 1000:.0f} s with the sound sink paced in real time, by this build and "
-        f"by the baseline {args.baseline}, the last build whose next track waited for the music "
-        f"tick. Medians, the worst change and the number of changes; the {args.arch} build, "
-        f"commit {args.commit}, {args.date}.",
+        paragraph(f"24 tones of 0.4 s at CD quality, played for {args.track_ms / 1000:.0f} s with "
+                  f"the sound sink paced in real time, by the {args.arch} build of commit "
+                  f"{args.commit} ({args.date}) and by {args.baseline}, the last build whose next "
+                  f"track waited for the music tick. Medians, worst and number of changes:"),
         "",
         f"| Figure | Baseline {args.baseline} (next track at the tick) | Now (next track at the "
         f"device's notice) | Target | Result |",
@@ -336,47 +371,27 @@ def tracks_section(args):
         f"{worst_text(before_end) if before_end else '— (no notice is asked for)'} | "
         f"{worst_text(now_end)} | ≤ 10 ms | {verdict} |",
         "",
-        "- How: `WINEDEBUG=+timestamp,+mci` traces the saver's every MCI command with the time in "
-        "milliseconds, and with it the device's `mciDriverNotify` when a play has ended (status "
-        "1, successful); `bench.py` takes from the trace each \"open\", each \"play bgm from 0\" "
-        "and each successful notice.",
-        "- What it means: the notice is where the device has played the track to its end; the "
-        "play command is where the next track starts, after the old device has been stopped and "
-        "closed and the new file opened. Between the two, the saver's window gets the notice "
-        "from its queue, asks the device that it has stopped, opens the next file and asks its "
-        "length: that is the silence the saver adds to the device's own. The baseline asks for no notice, so its "
-        "ends are not in the trace: its tracks open a tick apart, and a 0.4 s track's end comes "
-        "up to 0.6 s before the next open. Wine's own latency before and after (its buffers, the "
-        "sink) is the same for both and not in these figures; bench/notes.md says how to hear the "
-        "gap on real Windows.",
+        bullet("How: `WINEDEBUG=+timestamp,+mci` traces each MCI command and each successful "
+               "`mciDriverNotify` with the time in milliseconds."),
+        bullet("What it means: between the notice and the play command the saver takes the "
+               "notice from its queue, closes the device and opens the next file: the silence it "
+               "adds. Wine's own latency is in neither figure; [docs/real-windows.md]"
+               "(../docs/real-windows.md) says how to hear the gap on Windows."),
         TRACKS_END,
     ]
     return lines
 
 
-def notes_heading(path):
-    """The first line of bench/notes.md, which starts its copy in results.md."""
-    notes_path = os.path.join(os.path.dirname(os.path.abspath(path)), "notes.md")
-    if not os.path.exists(notes_path):
-        return None
-    lines = open(notes_path, encoding="utf-8").read().strip().splitlines()
-    return lines[0] if lines else None
-
-
 def replace_section(path, section, start, end, before=None):
     """Puts the section between its markers in results.md, or else before the text before
-    (another section's marker), or else before the notes."""
+    (another section's marker), or else at the end."""
     text = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
     block = "\n".join(section)
-    heading = notes_heading(path)
     if start in text and end in text:
         text = re.sub(re.escape(start) + ".*?" + re.escape(end), lambda _: block, text,
                       flags=re.S)
     elif before and before in text:
         at = text.find(before)
-        text = text[:at] + block + "\n\n" + text[at:]
-    elif heading and heading in text:
-        at = text.find(heading)
         text = text[:at] + block + "\n\n" + text[at:]
     else:
         text = text.rstrip("\n") + "\n\n" + block + "\n"
@@ -434,23 +449,18 @@ def dialog_section(args):
         DIALOG_START,
         "## Settings dialog",
         "",
-        f"The {args.arch} build, commit {args.commit}, {args.date}: {runs} runs of the configure "
-        f"mode (`/c`), with no playlist and with a playlist of 2048 tracks alternately, after "
-        f"one unmeasured run of each. Load average (1, 5, 15 min) {args.load_before} before, "
-        f"{args.load_after} after.",
+        paragraph(f"The {args.arch} build, commit {args.commit}, {args.date}: {runs} runs of "
+                  f"`/c`, with no playlist and with one of 2048 tracks alternately, after one "
+                  f"unmeasured run of each; load average {args.load_before} before, "
+                  f"{args.load_after} after."),
         "",
-        "- Start to shown: the probe notes the time just before `CreateProcess` and polls every "
-        "millisecond for the saver's dialog to be visible. The dialog shows only once "
-        "`WM_INITDIALOG` has returned, so the time includes loading the settings, filling the "
-        "controls and working out the line under the playlist's path; the probe then reads the "
-        "line's count of tracks and cancels the dialog.",
-        "- The playlist: 2048 lines, each naming an empty file of its own in a folder beside "
-        "it; the line reads it with the saver's `Playlist::Load` and looks for each track's "
-        "file (`GetFileAttributesA`, one call per track).",
-        "- The line alone: `DescribePlaylist` timed inside `playlist_bench`, 25 times, for the "
-        "same kind of playlist with every file there, and for its 2048-line playlist of the "
-        "loading figures, whose files do not exist (their folders neither).",
-        f"- Checks: {checks}.",
+        bullet("Start to shown: from just before `CreateProcess` until the dialog is visible, "
+               "after `WM_INITDIALOG` (settings loaded, controls filled, the playlist's line)."),
+        bullet("The playlist: 2048 lines, each naming an empty file of its own; the line reads it "
+               "with `Playlist::Load` and asks `GetFileAttributesA` once per track."),
+        bullet("The line alone: `DescribePlaylist` in `playlist_bench`, for such a playlist and "
+               "for the loading figures' one, whose files do not exist."),
+        bullet(f"Checks: {checks}."),
         DIALOG_END,
     ]
 
@@ -465,7 +475,6 @@ def dialog_summary(args):
                              (args.readme, README_START, README_END)):
         replace_rows(path, rows, start, end)
     replace_section(args.markdown, dialog_section(args), DIALOG_START, DIALOG_END, TRACKS_START)
-    refresh_notes(args.markdown)
 
 
 def replace_rows(path, rows, start, end):
@@ -492,20 +501,6 @@ def read_playlist(folder):
     return playlist
 
 
-def refresh_notes(path):
-    """Puts bench/notes.md, as it now stands, in place of the copy at the end of results.md."""
-    heading = notes_heading(path)
-    if heading is None or not os.path.exists(path):
-        return
-    notes_path = os.path.join(os.path.dirname(os.path.abspath(path)), "notes.md")
-    notes = open(notes_path, encoding="utf-8").read().strip()
-    text = open(path, encoding="utf-8").read()
-    start = text.find(heading, text.find(TRACKS_END) if TRACKS_END in text else 0)
-    if start >= 0:
-        with open(path, "w", encoding="utf-8") as out:
-            out.write(text[:start] + notes + "\n")
-
-
 def summarize(args):
     args.runs = read_runs(args.results)
     args.playlist = read_playlist(args.results)
@@ -517,45 +512,22 @@ def summarize(args):
     print()
     print("\n".join(machine))
 
-    # The notes stand beside the results they explain (bench/notes.md).
-    notes_path = os.path.join(os.path.dirname(os.path.abspath(args.markdown)), "notes.md")
-    notes = open(notes_path, encoding="utf-8").read().strip() if os.path.exists(notes_path) else ""
+    # Today's figures, how they are taken and what limits them; why they are what they are is
+    # bench/notes.md, kept by hand.
+    sections = [
+        ["# Benchmark: velora_ss_launcher against a minimal Win32 saver"],
+        [paragraph("Made by `./tools/run-bench.sh`: both programs run full screen under Wine on "
+                   "a private Xvfb screen, alternately. Why the figures are what they are: "
+                   "[notes.md](notes.md).")],
+        rows,
+        [paragraph(" ".join(machine))],
+        how_lines(args),
+        limit_lines(args),
+        dialog_section(args),
+        tracks_section(args),
+    ]
     with open(args.markdown, "w", encoding="utf-8") as out:
-        out.write("# Benchmark: velora_ss_launcher against a minimal Win32 saver\n\n")
-        out.write("Made by `./tools/run-bench.sh`. Both programs run "
-                  "full screen under Wine on a private Xvfb screen, alternately.\n\n")
-        out.write("\n".join(rows) + "\n\n")
-        out.write("\n\n".join(machine) + "\n\n")
-        out.write("## How the figures are taken\n\n")
-        out.write("- Start to first paint: a probe inside Wine notes the time just before "
-                  "`CreateProcess` and polls five screen pixels (the corners and the centre) "
-                  "until all show the fill colour (a point under another program's window, the "
-                  "accessory's, counts as filled).\n")
-        out.write(f"- CPU time: over a {args.measure_ms / 1000:.0f}-second stretch that starts "
-                  "2.5 s after the first paint, when the accessory is up and the music plays.\n")
-        quiet_exit = Figure([r.get("exit_ms", -1) for r in args.runs["quiet"]])
-        out.write("- Key press to exit: `SendInput` of a space key to the process's end as the "
-                  "probe's wait sees it; the saver's figure is from the runs with music, which "
-                  "stop it on the way out. Without music the saver exits in "
-                  f"{quiet_exit.text(ms)}. The runs in play order 1 (`playorder=1`) keep their "
-                  "place before the music stops: they ask the device where the track stands "
-                  "(two MCI commands) and write the `[lastplay]` section of the settings file "
-                  "in one write. Each starts with the place the one before kept, as a user's "
-                  "run would.\n")
-        out.write("- The session: the shared Wine session scripts (Xvfb 1024×768×24, fresh "
-                  "prefix, ja_JP.UTF-8), with two changes for the benchmark. Windows are "
-                  "unmanaged (`HKCU\\Software\\Wine\\X11 Driver`, Managed=N): with no "
-                  "window manager on the screen, Wine's X11 driver otherwise waits 2 s in "
-                  "`DestroyWindow` for each full-screen or framed window, which would add 2 s "
-                  "to the minimal saver's exit and 4 s to the saver's (its own window and the "
-                  "accessory's, which it waits for through the `IDM_EXIT` message). And the "
-                  "sound sink plays in real time (bench/pace.c) instead of taking samples "
-                  "four times faster, which would multiply the music's cost.\n")
-        out.write("\n".join(source_lines(args) + check_lines(args)) + "\n")
-        out.write("\n" + "\n".join(dialog_section(args)) + "\n")
-        out.write("\n" + "\n".join(tracks_section(args)) + "\n")
-        if notes:
-            out.write("\n" + notes + "\n")
+        out.write("\n\n".join("\n".join(lines) for lines in sections) + "\n")
     update_readme(args.readme, rows, machine)
 
 
@@ -603,9 +575,8 @@ def main():
         dialog_summary(args)
     elif args.command == "tracks":
         section = tracks_section(args)
-        print("\n".join(section[6:10]))
+        print("\n".join(line for line in section if line.startswith("|")))
         replace_section(args.markdown, section, TRACKS_START, TRACKS_END)
-        refresh_notes(args.markdown)
     else:
         summarize(args)
     return 0
