@@ -643,22 +643,22 @@ TEST_F(ConfigDialog, WithoutSettingsFileItShowsTheDefaultsAndOkCreatesTheFile)
         Click(Control(IDOK));
         EXPECT_EQ(ExitCode(), 1u);
         ASSERT_TRUE(FileExistsAt(ini));
-        EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "8421504");
-        EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "");
-        EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "");
-        EXPECT_EQ(ReadIni(ini, PLAY_ORDER_KEY), "0");
+        for (const SettingsKey& key : SETTINGS_KEYS)
+            EXPECT_EQ(ReadIni(ini, key.name), DefaultValueText(key)) << key.name;
     }
 }
 
-// The play order too: the loaded one shown, and the one the user then picks saved.
+// The play order too: the loaded one shown, and the one the user then picks saved. Every other
+// key is written back as it was loaded.
 TEST_F(ConfigDialog, OkWritesTheLoadedSettingsBackAndExitsWithOne)
 {
-    std::string content = "[other]\r\nkeep=1\r\n" +
-                          SettingsText({{BACKGROUND_COLOR_KEY, "3368601"},
-                                        {ACCESSORY_PATH_KEY, "C:\\tools\\velorandix.exe"},
-                                        {PLAYLIST_PATH_KEY, "D:\\music\\list.m3u"},
-                                        {PLAY_ORDER_KEY, "2"}});
-    ASSERT_TRUE(WriteTextFile(ini, content));
+    LauncherSettingsRecord loaded;
+    SetSampleSettings(&loaded, 0); // the keys this test does not name, away from their defaults
+    loaded.backgroundColor = 3368601;
+    lstrcpyA(loaded.accessoryPath, "C:\\tools\\velorandix.exe");
+    lstrcpyA(loaded.playlistPath, "D:\\music\\list.m3u");
+    loaded.playOrder = PLAY_ORDER_SHUFFLE;
+    ASSERT_TRUE(WriteTextFile(ini, "[other]\r\nkeep=1\r\n" + SettingsText(loaded)));
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), L"C:\\tools\\velorandix.exe");
     EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), L"D:\\music\\list.m3u");
@@ -678,9 +678,10 @@ TEST_F(ConfigDialog, OkWritesTheLoadedSettingsBackAndExitsWithOne)
     ASSERT_TRUE(WriteTextFile(ini, "[other]\r\nkeep=1\r\n"));
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
-    EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "3368601");
-    EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "C:\\tools\\velorandix.exe");
-    EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "D:\\music\\list.m3u");
+    LauncherSettingsRecord saved = loaded;
+    saved.playOrder = PLAY_ORDER_CONTINUE;
+    for (const SettingsKey& key : SETTINGS_KEYS)
+        EXPECT_EQ(ReadIni(ini, key.name), SettingValueText(key, saved)) << key.name;
     EXPECT_EQ(ReadIni(ini, PLAY_ORDER_KEY), "1");
 }
 
