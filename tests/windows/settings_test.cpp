@@ -126,9 +126,19 @@ TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
     }
 }
 
+// The key whose write WriteButRefuse answers as refused, though the file takes it: as the
+// Windows 95 family's profile cache, which holds a write it then fails to flush, answers it.
+static const char* gRefusedKey;
+static BOOL WINAPI WriteButRefuse(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path)
+{
+    BOOL written = WritePrivateProfileStringA(section, key, value, path);
+    return lstrcmpA(key, gRefusedKey) == 0 ? FALSE : written;
+}
+
 // A save tells what the file holds afterwards, key by key. Another program holding the file
 // open against writing makes every write fail; a value ending in a blank is written, but reads
-// back without it, so the file cannot hold it.
+// back without it, so the file cannot hold it; a key whose write was refused did not take its
+// value, whatever reading it back answers.
 TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
 {
     LauncherSettingsRecord held;
@@ -139,15 +149,18 @@ TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
         const char* what;
         std::string text; // the file's before the save
         bool locked;
+        const char* refused; // a key whose write is refused
         const char* accessory;
         SaveOutcome outcome;
     } cases[] = {
-        {"nothing changed: nothing to write", every, true, "C:\\v.exe", SETTINGS_SAVED},
-        {"a value changed", every, true, "C:\\w.exe", SETTINGS_NOT_SAVED},
+        {"nothing changed: nothing to write", every, true, nullptr, "C:\\v.exe", SETTINGS_SAVED},
+        {"a value changed", every, true, nullptr, "C:\\w.exe", SETTINGS_NOT_SAVED},
         // The defaults, which a file that cannot be read gives too, are not in this one.
-        {"keys missing", "[setting]\r\nexepath=C:\\v.exe\r\n", true, "C:\\v.exe",
+        {"keys missing", "[setting]\r\nexepath=C:\\v.exe\r\n", true, nullptr, "C:\\v.exe",
          SETTINGS_NOT_SAVED},
-        {"a value the file cannot hold", "", false, "C:\\v.exe ", SETTINGS_PARTLY_SAVED},
+        {"a value the file cannot hold", "", false, nullptr, "C:\\v.exe ", SETTINGS_PARTLY_SAVED},
+        {"a refused write read back", every, false, ACCESSORY_PATH_KEY, "C:\\w.exe",
+         SETTINGS_NOT_SAVED},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,11 +171,19 @@ TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
                                              nullptr, OPEN_EXISTING, 0, nullptr)
                                : nullptr;
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        gRefusedKey = c.refused;
+        gWriteProfileString = c.refused ? WriteButRefuse : WritePrivateProfileStringA;
         EXPECT_EQ(SaveSettings(&settings), c.outcome);
+        gWriteProfileString = WritePrivateProfileStringA;
         if (lock)
             CloseHandle(lock);
         if (c.locked) {
             EXPECT_EQ(ReadTextFile(settingsPath), c.text);
+        }
+        if (c.refused) {
+            EXPECT_NE(ReadTextFile(settingsPath).find(std::string(c.refused) + "=" + c.accessory),
+                      std::string::npos)
+                << "the refused write did not reach the file";
         }
     }
 }
