@@ -5,6 +5,7 @@
 #include <cstring>
 
 LauncherSettingsRecord LauncherSettings;
+WriteProfileStringFunction gWriteProfileString = WritePrivateProfileStringA;
 
 // GetLongPathNameA arrived with Windows 98 and NT 5; the first Windows 95 releases lack it.
 typedef DWORD(WINAPI* GetLongPathNameFunction)(LPCSTR shortPath, LPSTR longPath, DWORD size);
@@ -156,7 +157,7 @@ static int WriteSetting(const SettingsKey& key, const LauncherSettingsRecord* se
 {
     char number[SETTING_NUMBER_SIZE];
     const char* value = SettingText(key, settings, number);
-    return WritePrivateProfileStringA(SETTINGS_SECTION, key.name, value, settingsPath) != 0;
+    return gWriteProfileString(SETTINGS_SECTION, key.name, value, settingsPath) != 0;
 }
 
 SaveOutcome SaveSettings(const LauncherSettingsRecord* settings)

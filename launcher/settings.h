@@ -103,6 +103,12 @@ void LoadSettings(LauncherSettingsRecord* settings);
 // SETTINGS_PARTLY_SAVED when some keys took their value and others did not, SETTINGS_NOT_SAVED
 // when none did or the file's path could not be formed.
 SaveOutcome SaveSettings(const LauncherSettingsRecord* settings);
+// The shape of WritePrivateProfileStringA. SaveSettings writes each key through
+// gWriteProfileString, which is WritePrivateProfileStringA in the product and, in tests, a
+// write refused though the key then reads back with its value.
+typedef BOOL(WINAPI* WriteProfileStringFunction)(LPCSTR section, LPCSTR key, LPCSTR value,
+                                                 LPCSTR path);
+extern WriteProfileStringFunction gWriteProfileString;
 
 // Where the music stood when a continuing run ended: the saver's own record, not a setting.
 // It lives in a section of its own, so that the dialog's OK, which writes the settings' keys

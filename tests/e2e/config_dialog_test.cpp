@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
@@ -43,52 +44,58 @@ static const TemplateLanguage& LanguageOf(const WineLocale& system)
 const WineLocale* const SYSTEMS[] = {&JAPANESE_SYSTEM, &ENGLISH_SYSTEM,
                                      &WESTERN_SYSTEM_JAPANESE_UI};
 
-// The dialog template, control by control, in template order, with its text in each language.
+// Where a control or the dialog stands in dialog units: x, y, width and height.
+typedef std::array<short, 4> Place;
+
+// The controls the dialog has always had, in their template order, exactly as users know them,
+// with their text in each language. The template may hold others between them: those are
+// checked by what every control needs (see ExpectEveryControlHasItsPlace), not by their places.
 struct TemplateControl {
     int id;
     const wchar_t* className;
     const wchar_t* japanese;
     const wchar_t* english;
     DWORD style; // besides WS_CHILD | WS_VISIBLE
-    int x, y, width, height;
+    Place place;
     const wchar_t* TextIn(const TemplateLanguage& language) const
     {
         return &language == &ENGLISH ? english : japanese;
     }
 };
-const TemplateControl CONTROLS[] = {
-    {1, L"Button", L"OK", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 139, 50, 14},
-    {2, L"Button", L"ｷｬﾝｾﾙ", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 192, 139, 50, 14},
+const TemplateControl FORM_CONTROLS[] = {
+    {1, L"Button", L"OK", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {138, 139, 50, 14}},
+    {2, L"Button", L"ｷｬﾝｾﾙ", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, {192, 139, 50, 14}},
     {-1, L"Button", L"velorandixデスクトップアクセサリ本体 (設定必須)",
-     L"velorandix desktop accessory (required)", BS_GROUPBOX, 7, 7, 235, 49},
-    {IDC_ACCESSORY_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 17, 32, 194,
-     14},
+     L"velorandix desktop accessory (required)", BS_GROUPBOX, {7, 7, 235, 49}},
+    {IDC_ACCESSORY_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+     {17, 32, 194, 14}},
     {-1, L"Static", L"※使用するvelorandix.exeを指定してください",
-     L"Choose the velorandix.exe to run:", SS_LEFT | WS_GROUP, 18, 19, 134, 8},
-    {IDC_ACCESSORY_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14},
-    {-1, L"Button", L"スクリーンセーバーの設定", L"Screen saver settings", BS_GROUPBOX, 7, 61, 235,
-     71},
+     L"Choose the velorandix.exe to run:", SS_LEFT | WS_GROUP, {18, 19, 134, 8}},
+    {IDC_ACCESSORY_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP,
+     {215, 32, 17, 14}},
+    {-1, L"Button", L"スクリーンセーバーの設定", L"Screen saver settings", BS_GROUPBOX,
+     {7, 61, 235, 71}},
     {IDC_VERSION_TEXT, L"Static", L"ああああああああああああ\nああああああああああああ",
-     L"Version\nCredit", SS_LEFT | WS_GROUP, 7, 137, 129, 16},
-    {-1, L"Static", L"背景色　：", L"Color:", SS_RIGHT | WS_GROUP, 18, 79, 31, 8},
-    {IDC_COLOR_CHANGE, L"Button", L"背景色の変更", L"Change...", BS_PUSHBUTTON | WS_TABSTOP, 80,
-     75, 50, 18},
-    {-1, L"Static", L"再生順　：", L"Order:", SS_RIGHT | WS_GROUP, 133, 78, 31, 8},
-    // Its items come from the string table; its height is that of the open list.
-    {IDC_PLAY_ORDER, L"ComboBox", L"", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 166, 75,
-     66, 50},
-    {IDC_PLAYLIST_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 57, 102, 154,
-     14},
-    {-1, L"Static", L"BGM　：", L"Music:", SS_RIGHT | WS_GROUP, 18, 106, 31, 8},
-    {IDC_PLAYLIST_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP, 215, 102, 17, 14},
-    // What the playlist holds: empty without a playlist.
-    {IDC_PLAYLIST_CONTENTS, L"Static", L"", L"", SS_LEFT | WS_GROUP, 57, 119, 175, 8},
-    {-1, L"Static", L"↓空欄ならBGM無し", L"Empty: no music", SS_LEFT | WS_GROUP, 151, 91, 60, 8},
-    {IDC_COLOR_SWATCH, L"Static", L"　", L" ", SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 75,
-     18, 18},
+     L"Version\nCredit", SS_LEFT | WS_GROUP, {7, 137, 129, 16}},
+    {-1, L"Static", L"背景色　：", L"Color:", SS_RIGHT | WS_GROUP, {18, 79, 31, 8}},
+    {IDC_COLOR_CHANGE, L"Button", L"背景色の変更", L"Change...", BS_PUSHBUTTON | WS_TABSTOP,
+     {80, 75, 50, 18}},
+    {IDC_PLAYLIST_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+     {57, 102, 154, 14}},
+    {-1, L"Static", L"BGM　：", L"Music:", SS_RIGHT | WS_GROUP, {18, 106, 31, 8}},
+    {IDC_PLAYLIST_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP,
+     {215, 102, 17, 14}},
+    {-1, L"Static", L"↓空欄ならBGM無し", L"Empty: no music", SS_LEFT | WS_GROUP, {151, 91, 60, 8}},
+    {IDC_COLOR_SWATCH, L"Static", L"　", L" ", SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP,
+     {57, 75, 18, 18}},
 };
-const WORD TEMPLATE_CLASS_ATOMS[] = {0x80, 0x80, 0x80, 0x81, 0x82, 0x80, 0x80, 0x82, 0x82,
-                                     0x80, 0x82, 0x85, 0x81, 0x82, 0x80, 0x82, 0x82, 0x82};
+const size_t FORM_CONTROL_COUNT = sizeof FORM_CONTROLS / sizeof FORM_CONTROLS[0];
+// The predefined classes a template names by atom.
+const struct {
+    WORD atom;
+    const wchar_t* name;
+} CLASS_ATOMS[] = {{0x80, L"Button"},    {0x81, L"Edit"},      {0x82, L"Static"},
+                   {0x83, L"ListBox"},   {0x84, L"ScrollBar"}, {0x85, L"ComboBox"}};
 // The dialog's size in dialog units.
 const int DIALOG_WIDTH = 249, DIALOG_HEIGHT = 160;
 // The play order's items, in the order of the setting's values.
@@ -268,20 +275,36 @@ protected:
         if (module)
             FreeLibrary(module);
     }
-    const BYTE* Resource(LPCWSTR type, LPCWSTR name, WORD language, DWORD* size = nullptr)
-    {
-        HRSRC found = FindResourceExW(module, type, name, language);
-        if (!found)
-            return nullptr;
-        if (size)
-            *size = SizeofResource(module, found);
-        return static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
-    }
-    void ExpectTemplate(const TemplateLanguage& language);
     HMODULE module = nullptr;
 };
 
-// Reads a standard (not extended) dialog template in order.
+// The settings dialog's template in a module of the .scr, in the language.
+static const BYTE* SaversTemplate(HMODULE module, const TemplateLanguage& language)
+{
+    HRSRC found = FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_DIALOG),
+                                  MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE), language.id);
+    return found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+}
+
+// A control as the template holds it.
+struct TemplateItem {
+    DWORD style, extendedStyle;
+    Place place;
+    WORD id;
+    WORD classAtom; // 0 for a class given by name
+    std::wstring className, text;
+    WORD creationData; // its size in bytes
+};
+// A standard (not extended) dialog template, its controls in template order.
+struct DialogTemplate {
+    DWORD style, extendedStyle;
+    Place place;
+    std::wstring menu, windowClass, title, font; // a number as "#n"; "" for none
+    WORD fontSize;
+    std::vector<TemplateItem> controls;
+};
+
+// Reads a standard dialog template in order.
 struct TemplateReader {
     const BYTE* p;
     WORD Word()
@@ -296,66 +319,141 @@ struct TemplateReader {
         p += 4;
         return value;
     }
+    short Short() { return static_cast<short>(Word()); }
     std::wstring String()
     {
         std::wstring text = reinterpret_cast<const wchar_t*>(p);
         p += (text.size() + 1) * 2;
         return text;
     }
+    // A name, or 0xFFFF and a number.
+    std::wstring NameOrNumber(WORD* number = nullptr)
+    {
+        if (*reinterpret_cast<const WORD*>(p) != 0xFFFF)
+            return String();
+        Word();
+        WORD value = Word();
+        if (number)
+            *number = value;
+        return L"#" + std::to_wstring(value);
+    }
     void AlignDword(const BYTE* base) { p = base + ((p - base + 3) & ~3); }
 };
 
-void Resources::ExpectTemplate(const TemplateLanguage& language)
+static DialogTemplate ReadTemplate(const BYTE* base)
 {
-    const BYTE* base = Resource(reinterpret_cast<LPCWSTR>(RT_DIALOG),
-                                MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE), language.id);
-    ASSERT_NE(base, nullptr) << "no dialog " << CONFIG_DIALOG_TEMPLATE;
     TemplateReader read = {base};
-    DWORD style = read.Dword();
-    ASSERT_NE(style, 0xFFFF0001u) << "extended template";
-    EXPECT_EQ(style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                                        DS_CENTER | DS_SETFONT));
-    EXPECT_EQ(read.Dword(), 0u); // extended style
+    DialogTemplate dialog = {};
+    dialog.style = read.Dword();
+    if (dialog.style == 0xFFFF0001u) // extended: left to the caller
+        return dialog;
+    dialog.extendedStyle = read.Dword();
     WORD count = read.Word();
-    ASSERT_EQ(count, sizeof CONTROLS / sizeof CONTROLS[0]);
-    short frame[4] = {};
-    for (short& value : frame)
-        value = static_cast<short>(read.Word());
-    EXPECT_EQ(frame[0], 0);
-    EXPECT_EQ(frame[1], 0);
-    EXPECT_EQ(frame[2], DIALOG_WIDTH);
-    EXPECT_EQ(frame[3], DIALOG_HEIGHT);
-    EXPECT_EQ(read.Word(), 0); // no menu
-    EXPECT_EQ(read.Word(), 0); // the system's dialog class
-    EXPECT_EQ(read.String(), language.title);
-    EXPECT_EQ(read.Word(), language.fontSize);
-    EXPECT_EQ(read.String(), language.font);
-
-    for (int i = 0; i < count; ++i) {
-        const TemplateControl& entry = CONTROLS[i];
-        read.AlignDword(base);
-        EXPECT_EQ(read.Dword(), WS_CHILD | WS_VISIBLE | entry.style) << "control " << i + 1;
-        EXPECT_EQ(read.Dword(), 0u) << "control " << i + 1;
-        short rect[4];
-        for (short& value : rect)
-            value = static_cast<short>(read.Word());
-        EXPECT_EQ(rect[0], entry.x) << "control " << i + 1;
-        EXPECT_EQ(rect[1], entry.y) << "control " << i + 1;
-        EXPECT_EQ(rect[2], entry.width) << "control " << i + 1;
-        EXPECT_EQ(rect[3], entry.height) << "control " << i + 1;
-        EXPECT_EQ(read.Word(), static_cast<WORD>(entry.id)) << "control " << i + 1;
-        EXPECT_EQ(read.Word(), 0xFFFF) << "control " << i + 1 << ": class by atom";
-        EXPECT_EQ(read.Word(), TEMPLATE_CLASS_ATOMS[i]) << "control " << i + 1;
-        EXPECT_EQ(read.String(), entry.TextIn(language)) << "control " << i + 1;
-        EXPECT_EQ(read.Word(), 0) << "control " << i + 1 << ": creation data";
+    for (short& value : dialog.place)
+        value = read.Short();
+    dialog.menu = read.NameOrNumber();
+    dialog.windowClass = read.NameOrNumber();
+    dialog.title = read.String();
+    if (dialog.style & DS_SETFONT) {
+        dialog.fontSize = read.Word();
+        dialog.font = read.String();
     }
+    for (int i = 0; i < count; ++i) {
+        TemplateItem item = {};
+        read.AlignDword(base);
+        item.style = read.Dword();
+        item.extendedStyle = read.Dword();
+        for (short& value : item.place)
+            value = read.Short();
+        item.id = read.Word();
+        item.className = read.NameOrNumber(&item.classAtom);
+        for (const auto& predefined : CLASS_ATOMS)
+            if (item.classAtom == predefined.atom)
+                item.className = predefined.name;
+        item.text = read.NameOrNumber();
+        item.creationData = read.Word();
+        read.p += item.creationData;
+        dialog.controls.push_back(item);
+    }
+    return dialog;
 }
 
-TEST_F(Resources, TheDialogTemplateIsTheStandardFormWithEighteenControlsInEachLanguage)
+// The template's controls in the language, as the .scr holds them.
+static std::vector<TemplateItem> TemplateControls(const TemplateLanguage& language)
 {
-    for (const TemplateLanguage* language : {&JAPANESE, &ENGLISH}) {
-        SCOPED_TRACE(language->name);
-        ExpectTemplate(*language);
+    std::vector<TemplateItem> controls;
+    HMODULE module = LoadLibraryExA(SaverBinary().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const BYTE* base = module ? SaversTemplate(module, language) : nullptr;
+    if (base)
+        controls = ReadTemplate(base).controls;
+    if (module)
+        FreeLibrary(module);
+    return controls;
+}
+
+static bool IsFormControl(const TemplateItem& item, const TemplateControl& entry,
+                          const TemplateLanguage& language)
+{
+    return item.id == static_cast<WORD>(entry.id) && item.className == entry.className &&
+           item.text == entry.TextIn(language);
+}
+
+// The template's form, and the controls the dialog has always had, in their order, exactly.
+static void ExpectTemplate(HMODULE module, const TemplateLanguage& language,
+                           DialogTemplate* dialog)
+{
+    const BYTE* base = SaversTemplate(module, language);
+    ASSERT_NE(base, nullptr) << "no dialog " << CONFIG_DIALOG_TEMPLATE;
+    *dialog = ReadTemplate(base);
+    ASSERT_NE(dialog->style, 0xFFFF0001u) << "extended template";
+    EXPECT_EQ(dialog->style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU |
+                                                DS_MODALFRAME | DS_CENTER | DS_SETFONT));
+    EXPECT_EQ(dialog->extendedStyle, 0u);
+    EXPECT_EQ(dialog->place, (Place{0, 0, DIALOG_WIDTH, DIALOG_HEIGHT}));
+    EXPECT_EQ(dialog->menu, L"");
+    EXPECT_EQ(dialog->windowClass, L""); // the system's dialog class
+    EXPECT_EQ(dialog->title, language.title);
+    EXPECT_EQ(dialog->fontSize, language.fontSize);
+    EXPECT_EQ(dialog->font, language.font);
+
+    size_t form = 0;
+    for (size_t i = 0; i < dialog->controls.size(); ++i) {
+        const TemplateItem& item = dialog->controls[i];
+        SCOPED_TRACE("control " + std::to_string(i + 1));
+        EXPECT_EQ(item.extendedStyle, 0u);
+        EXPECT_EQ(item.creationData, 0);
+        if (form == FORM_CONTROL_COUNT || !IsFormControl(item, FORM_CONTROLS[form], language))
+            continue;
+        const TemplateControl& entry = FORM_CONTROLS[form++];
+        EXPECT_EQ(item.style, WS_CHILD | WS_VISIBLE | entry.style);
+        EXPECT_NE(item.classAtom, 0) << "class by atom";
+        EXPECT_EQ(item.place, entry.place);
+    }
+    for (; form < FORM_CONTROL_COUNT; ++form)
+        ADD_FAILURE() << "missing or out of order: control " << FORM_CONTROLS[form].id << " "
+                      << Ansi(FORM_CONTROLS[form].TextIn(language));
+}
+
+// Both languages hold the form and the same controls in the same places: only texts differ.
+TEST_F(Resources, TheDialogTemplateIsTheStandardFormWithTheSameControlsInEachLanguage)
+{
+    DialogTemplate japanese, english;
+    {
+        SCOPED_TRACE("Japanese");
+        ASSERT_NO_FATAL_FAILURE(ExpectTemplate(module, JAPANESE, &japanese));
+    }
+    {
+        SCOPED_TRACE("English");
+        ASSERT_NO_FATAL_FAILURE(ExpectTemplate(module, ENGLISH, &english));
+    }
+    ASSERT_EQ(japanese.controls.size(), english.controls.size());
+    for (size_t i = 0; i < japanese.controls.size(); ++i) {
+        const TemplateItem &one = japanese.controls[i], &other = english.controls[i];
+        SCOPED_TRACE("control " + std::to_string(i + 1));
+        EXPECT_EQ(one.id, other.id);
+        EXPECT_EQ(one.className, other.className);
+        EXPECT_EQ(one.style, other.style);
+        EXPECT_EQ(one.place, other.place);
     }
 }
 
@@ -512,16 +610,58 @@ static INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
 static HWND TwinOfTheSaversDialog(HMODULE* module, const TemplateLanguage& language)
 {
     *module = LoadLibraryExA(SaverBinary().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!*module)
+    const BYTE* dialogTemplate = *module ? SaversTemplate(*module, language) : nullptr;
+    if (!dialogTemplate)
         return nullptr;
-    HRSRC found = FindResourceExW(*module, reinterpret_cast<LPCWSTR>(RT_DIALOG),
-                                  MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE), language.id);
-    if (!found)
-        return nullptr;
-    const DLGTEMPLATE* dialogTemplate =
-        static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(*module, found)));
-    return CreateDialogIndirectParamW(GetModuleHandleA(nullptr), dialogTemplate, nullptr,
-                                      QuietDialogProc, 0);
+    return CreateDialogIndirectParamW(GetModuleHandleA(nullptr),
+                                      reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate),
+                                      nullptr, QuietDialogProc, 0);
+}
+
+static bool IsGroupBox(HWND control)
+{
+    return lstrcmpiA(ClassNameOf(control).c_str(), "Button") == 0 &&
+           (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// A control named for a message: its identifier and its text.
+static std::string Named(HWND control)
+{
+    return "control " + std::to_string(static_cast<short>(GetDlgCtrlID(control))) + " \"" +
+           Ansi(TextOf(control)) + "\"";
+}
+
+// What every control of the dialog needs, whichever the template adds: to lie inside the
+// client area, clear of every other control but the group box that holds it whole; and, when
+// it takes the focus, to be a tab stop, which Tab reaches in template order.
+static void ExpectEveryControlHasItsPlace(HWND dialog, const std::vector<HWND>& controls)
+{
+    RECT client;
+    GetClientRect(dialog, &client);
+    std::vector<HWND> stops;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        HWND control = controls[i];
+        RECT rect = ClientRectIn(dialog, control), inside, overlap;
+        EXPECT_TRUE(IntersectRect(&inside, &rect, &client) && EqualRect(&inside, &rect))
+            << Named(control) << " is outside the client area";
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            RECT other = ClientRectIn(dialog, controls[j]);
+            if (!IntersectRect(&overlap, &rect, &other))
+                continue;
+            EXPECT_TRUE((IsGroupBox(control) && EqualRect(&overlap, &other)) ||
+                        (IsGroupBox(controls[j]) && EqualRect(&overlap, &rect)))
+                << Named(control) << " and " << Named(controls[j]) << " overlap";
+        }
+        bool tabStop = GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP;
+        if (!(SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_STATIC))
+            EXPECT_TRUE(tabStop) << Named(control) << " takes the focus but is no tab stop";
+        if (tabStop)
+            stops.push_back(control);
+    }
+    ASSERT_FALSE(stops.empty());
+    for (size_t i = 0; i < stops.size(); ++i)
+        EXPECT_EQ(GetNextDlgTabItem(dialog, stops[i], FALSE), stops[(i + 1) % stops.size()])
+            << "Tab from " << Named(stops[i]);
 }
 
 // On each system the dialog is in its language, every text read back whole, and laid out as
@@ -549,39 +689,43 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
         EXPECT_LE(std::abs(window.left + window.right - GetSystemMetrics(SM_CXSCREEN)), 2);
         EXPECT_LE(std::abs(window.top + window.bottom - GetSystemMetrics(SM_CYSCREEN)), 2);
 
+        std::vector<TemplateItem> items = TemplateControls(language);
+        ASSERT_FALSE(items.empty());
+        std::vector<HWND> controls;
         HWND control = GetWindow(dialog, GW_CHILD);
-        for (const TemplateControl& entry : CONTROLS) {
-            ASSERT_NE(control, nullptr) << "missing control " << entry.id;
-            SCOPED_TRACE("control " + std::to_string(entry.id) + " at y " + std::to_string(entry.y));
-            EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, entry.id & 0xFFFF);
-            EXPECT_EQ(_wcsicmp(Wide(ClassNameOf(control)).c_str(), entry.className), 0);
+        for (const TemplateItem& item : items) {
+            ASSERT_NE(control, nullptr) << "missing control " << item.id;
+            SCOPED_TRACE("control " + std::to_string(static_cast<short>(item.id)) + " at y " +
+                         std::to_string(item.place[1]));
+            EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, item.id);
+            EXPECT_EQ(_wcsicmp(Wide(ClassNameOf(control)).c_str(), item.className.c_str()), 0);
             // An edit control takes WS_BORDER off its style and draws the border itself; a
             // drop-down list hands WS_VSCROLL on to its list.
-            DWORD wanted = WS_CHILD | WS_VISIBLE | entry.style;
-            if (entry.className == std::wstring(L"Edit"))
-                wanted &= ~WS_BORDER;
-            if (entry.className == std::wstring(L"ComboBox"))
-                wanted &= ~WS_VSCROLL;
+            bool edit = item.className == L"Edit", comboBox = item.className == L"ComboBox";
+            DWORD wanted = item.style & ~(edit ? WS_BORDER : 0) & ~(comboBox ? WS_VSCROLL : 0);
             DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
             EXPECT_EQ(style & wanted, wanted);
-            if (entry.id == IDC_PLAY_ORDER)
+            if (item.id == IDC_PLAY_ORDER)
                 EXPECT_EQ(TextOf(control), In(*system, TEXT_PLAY_ORDER_FIRST)) << "the default";
-            else if (entry.id != IDC_VERSION_TEXT)
-                EXPECT_EQ(TextOf(control), entry.TextIn(language));
+            else if (item.id != IDC_VERSION_TEXT)
+                EXPECT_EQ(TextOf(control), item.text);
 
             // Position and size are converted each on its own, as the dialog does it.
-            RECT expected = {entry.x, entry.y, entry.width, entry.height};
+            RECT expected = {item.place[0], item.place[1], item.place[2], item.place[3]};
             MapDialogRect(twin, &expected);
             RECT actual = ClientRectIn(dialog, control);
             EXPECT_EQ(actual.left, expected.left);
             EXPECT_EQ(actual.top, expected.top);
             EXPECT_EQ(actual.right - actual.left, expected.right) << "width";
-            // A closed drop-down list is as high as its font makes it.
-            if (entry.id != IDC_PLAY_ORDER)
+            // A closed drop-down list is as high as its font makes it; its template gives the
+            // height of the open list.
+            if (!comboBox || (item.style & 3) == CBS_SIMPLE)
                 EXPECT_EQ(actual.bottom - actual.top, expected.bottom) << "height";
+            controls.push_back(control);
             control = GetWindow(control, GW_HWNDNEXT);
         }
         EXPECT_EQ(control, nullptr) << "more controls than the template's";
+        ExpectEveryControlHasItsPlace(dialog, controls);
 
         // The play orders, in the order of the setting's values.
         HWND orders = Control(IDC_PLAY_ORDER);
@@ -643,22 +787,22 @@ TEST_F(ConfigDialog, WithoutSettingsFileItShowsTheDefaultsAndOkCreatesTheFile)
         Click(Control(IDOK));
         EXPECT_EQ(ExitCode(), 1u);
         ASSERT_TRUE(FileExistsAt(ini));
-        EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "8421504");
-        EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "");
-        EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "");
-        EXPECT_EQ(ReadIni(ini, PLAY_ORDER_KEY), "0");
+        for (const SettingsKey& key : SETTINGS_KEYS)
+            EXPECT_EQ(ReadIni(ini, key.name), DefaultValueText(key)) << key.name;
     }
 }
 
-// The play order too: the loaded one shown, and the one the user then picks saved.
+// The play order too: the loaded one shown, and the one the user then picks saved. Every other
+// key is written back as it was loaded.
 TEST_F(ConfigDialog, OkWritesTheLoadedSettingsBackAndExitsWithOne)
 {
-    std::string content = "[other]\r\nkeep=1\r\n" +
-                          SettingsText({{BACKGROUND_COLOR_KEY, "3368601"},
-                                        {ACCESSORY_PATH_KEY, "C:\\tools\\velorandix.exe"},
-                                        {PLAYLIST_PATH_KEY, "D:\\music\\list.m3u"},
-                                        {PLAY_ORDER_KEY, "2"}});
-    ASSERT_TRUE(WriteTextFile(ini, content));
+    LauncherSettingsRecord loaded;
+    SetSampleSettings(&loaded, 0); // the keys this test does not name, away from their defaults
+    loaded.backgroundColor = 3368601;
+    lstrcpyA(loaded.accessoryPath, "C:\\tools\\velorandix.exe");
+    lstrcpyA(loaded.playlistPath, "D:\\music\\list.m3u");
+    loaded.playOrder = PLAY_ORDER_SHUFFLE;
+    ASSERT_TRUE(WriteTextFile(ini, "[other]\r\nkeep=1\r\n" + SettingsText(loaded)));
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(TextOf(Control(IDC_ACCESSORY_PATH)), L"C:\\tools\\velorandix.exe");
     EXPECT_EQ(TextOf(Control(IDC_PLAYLIST_PATH)), L"D:\\music\\list.m3u");
@@ -678,9 +822,10 @@ TEST_F(ConfigDialog, OkWritesTheLoadedSettingsBackAndExitsWithOne)
     ASSERT_TRUE(WriteTextFile(ini, "[other]\r\nkeep=1\r\n"));
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
-    EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), "3368601");
-    EXPECT_EQ(ReadIni(ini, ACCESSORY_PATH_KEY), "C:\\tools\\velorandix.exe");
-    EXPECT_EQ(ReadIni(ini, PLAYLIST_PATH_KEY), "D:\\music\\list.m3u");
+    LauncherSettingsRecord saved = loaded;
+    saved.playOrder = PLAY_ORDER_CONTINUE;
+    for (const SettingsKey& key : SETTINGS_KEYS)
+        EXPECT_EQ(ReadIni(ini, key.name), SettingValueText(key, saved)) << key.name;
     EXPECT_EQ(ReadIni(ini, PLAY_ORDER_KEY), "1");
 }
 
@@ -1100,15 +1245,16 @@ TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
                 << "base unit " << font.baseX;
             EXPECT_EQ(client.bottom, MulDiv(DIALOG_HEIGHT, font.metrics.tmHeight, 8));
 
+            // Inside the client area, clear of each other, in the tab order.
+            std::vector<HWND> controls;
             HWND control = GetWindow(dialog, GW_CHILD);
-            for (const TemplateControl& entry : CONTROLS) {
+            std::vector<TemplateItem> items = TemplateControls(language);
+            ASSERT_FALSE(items.empty());
+            for (const TemplateItem& entry : items) {
                 ASSERT_NE(control, nullptr);
                 std::wstring text = TextOf(control);
                 SCOPED_TRACE(Ansi(text));
-                RECT inDialog = ClientRectIn(dialog, control), inside, own;
-                EXPECT_TRUE(IntersectRect(&inside, &inDialog, &client) &&
-                            EqualRect(&inside, &inDialog))
-                    << "outside the client area";
+                RECT own;
                 GetClientRect(control, &own);
                 // The line under the playlist's path at its longest: 2048 tracks, 2048 missing.
                 if (entry.id == IDC_PLAYLIST_CONTENTS) {
@@ -1124,10 +1270,12 @@ TEST_F(ConfigDialogAt144Dpi, TheDialogIsLaidOutForItAndNothingIsClipped)
                 if (entry.className == std::wstring(L"Static"))
                     font.ExpectFits(text, own.right, own.bottom);
                 if (entry.className == std::wstring(L"Static") && &language == &ENGLISH)
-                    tahoma.ExpectFits(text, MulDiv(entry.width, tahoma.baseX, 4),
-                                      MulDiv(entry.height, tahoma.metrics.tmHeight, 8));
+                    tahoma.ExpectFits(text, MulDiv(entry.place[2], tahoma.baseX, 4),
+                                      MulDiv(entry.place[3], tahoma.metrics.tmHeight, 8));
+                controls.push_back(control);
                 control = GetWindow(control, GW_HWNDNEXT);
             }
+            ExpectEveryControlHasItsPlace(dialog, controls);
             SelectObject(context, before);
         }
         ReleaseDC(dialog, context);

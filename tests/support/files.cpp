@@ -1,6 +1,8 @@
 // Files, folders and paths for the programs the tests, the demo and the benchmark run under
 // Wine.
 #include "tests/support/files.h"
+#include <algorithm>
+#include <vector>
 
 static std::string WithSeparators(std::string path, char from, char to)
 {
@@ -157,8 +159,7 @@ bool WriteSettingsText(const std::string& path, const std::string& text)
     return written;
 }
 
-// Every key of the product's list, each as the product writes it.
-static std::string SettingsText(const LauncherSettingsRecord& settings)
+std::string SettingsText(const LauncherSettingsRecord& settings)
 {
     std::string text = std::string("[") + SETTINGS_SECTION + "]\r\n";
     for (const SettingsKey& key : SETTINGS_KEYS) {
@@ -166,6 +167,47 @@ static std::string SettingsText(const LauncherSettingsRecord& settings)
         text += key.name + ("=" + std::string(SettingText(key, &settings, number))) + "\r\n";
     }
     return text;
+}
+
+void SetSampleSettings(LauncherSettingsRecord* settings, int n)
+{
+    static const COLORREF COLORS[] = {0, 16777215, 0xFFFFFFFF, 0x7FFFFFFF, 0x80000000};
+    static const char* const PATHS[] = {
+        "C:\\Program Files\\velorandix\\velorandix.exe", "D:\\music\\list.m3u",
+        "C:\\アクセサリ\\velorandix.exe", "C:\\音楽\\表.m3u", "relative\\velorandix.exe",
+        "a b;c=d.m3u"};
+    const int count = sizeof SETTINGS_KEYS / sizeof SETTINGS_KEYS[0];
+    for (int k = 0; k < count; ++k) {
+        const SettingsKey& key = SETTINGS_KEYS[k];
+        if (key.path) {
+            lstrcpynA(settings->*key.path, PATHS[(n + k) % 6], PATH_SIZE);
+            continue;
+        }
+        std::vector<LONG> values;
+        if (key.color)
+            values.assign(COLORS, COLORS + 5);
+        else
+            values = {key.highest, key.lowest, key.lowest + (key.highest - key.lowest) / 2};
+        values.erase(std::remove(values.begin(), values.end(), key.defaultValue), values.end());
+        LONG value = values.empty() ? key.defaultValue : values[(n + k) % values.size()];
+        if (key.color)
+            settings->*key.color = static_cast<COLORREF>(value);
+        else
+            settings->*key.number = value;
+    }
+}
+
+std::string SettingValueText(const SettingsKey& key, const LauncherSettingsRecord& settings)
+{
+    if (key.path)
+        return settings.*key.path;
+    return std::to_string(key.color ? static_cast<LONG>(settings.*key.color)
+                                    : settings.*key.number);
+}
+
+std::string DefaultValueText(const SettingsKey& key)
+{
+    return key.path ? "" : std::to_string(key.defaultValue);
 }
 
 LauncherSettingsRecord SettingsRecord(COLORREF color, const std::string& accessory,

@@ -62,6 +62,19 @@ private:
 std::string SettingsFileOf(const std::string& executablePath);
 // A settings file's text: the section line, then one "key=value" line for each pair, in order.
 std::string SettingsText(std::initializer_list<std::pair<const char*, std::string>> values);
+// The same with every key of the product's list, each as the product writes it.
+std::string SettingsText(const LauncherSettingsRecord& settings);
+// Every key at a value of its kind, none its default where the key allows another, for round
+// n: colours at the ends of their signed text, numbers at either end of their range and
+// between, paths with blanks, separators, Japanese (a character ending in 0x5C) or no folder.
+// Neighbouring keys of a kind take different values where their kind allows, so that a value
+// read into the wrong field shows.
+void SetSampleSettings(LauncherSettingsRecord* settings, int n);
+// The key's value as the file holds it (a number's or a colour's signed decimal text, a path
+// as it stands), told here apart from the product, so that a test checks the product's text.
+std::string SettingValueText(const SettingsKey& key, const LauncherSettingsRecord& settings);
+// The same for the key's default.
+std::string DefaultValueText(const SettingsKey& key);
 // Writes the text as the settings file at path. The system may hold profile files in a cache:
 // it is flushed before and after, so that this process and others read what was written.
 bool WriteSettingsText(const std::string& path, const std::string& text);

@@ -1,12 +1,13 @@
 // The settings store on the real private-profile functions: the INI file beside this test
 // executable, defaults, round trips, untouched neighbours, the file name by position, and the
 // place a continuing run keeps beside the settings.
-// The file's text is spelled out here rather than built from settings.h: it is the format that
-// users' settings files already have.
+// Every key of the product's list is covered by its kind, so a new key needs no new case; the
+// lines of today's keys are also spelled out, as the format users' settings files already have.
 #include "launcher/settings.h"
 #include "tests/support/files.h"
 #include <gtest/gtest.h>
-#include <climits>
+#include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,28 @@ static std::vector<std::string> ReadLines(const std::string& path)
         start = end + 1;
     }
     return lines;
+}
+
+// The file's lines for the record: the section, then every key in the list's order.
+static std::vector<std::string> LinesOf(const LauncherSettingsRecord& settings)
+{
+    std::vector<std::string> lines = {std::string("[") + SETTINGS_SECTION + "]"};
+    for (const SettingsKey& key : SETTINGS_KEYS)
+        lines.push_back(key.name + ("=" + SettingValueText(key, settings)));
+    return lines;
+}
+
+// The lines stand in the file in this order, whatever else it holds: today's keys, as users'
+// files hold them, stay as they are when a key is added.
+static void ExpectInOrder(const std::vector<std::string>& lines,
+                          std::initializer_list<const char*> wanted)
+{
+    auto at = lines.begin();
+    for (const char* line : wanted) {
+        at = std::find(at, lines.end(), line);
+        ASSERT_NE(at, lines.end()) << line << ": missing or out of order";
+        ++at;
+    }
 }
 
 class SettingsStore : public ::testing::Test {
@@ -52,20 +75,15 @@ protected:
 
 TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesEveryKey)
 {
-    settings.backgroundColor = 12;
-    lstrcpyA(settings.accessoryPath, "C:\\stale.exe");
-    lstrcpyA(settings.playlistPath, "C:\\stale.m3u");
-    settings.playOrder = 2;
+    SetSampleSettings(&settings, 0); // what a load must not leave
     LoadSettings(&settings);
-    EXPECT_EQ(settings.backgroundColor, 8421504u);
-    EXPECT_STREQ(settings.accessoryPath, "");
-    EXPECT_STREQ(settings.playlistPath, "");
-    EXPECT_EQ(settings.playOrder, 0);
+    for (const SettingsKey& key : SETTINGS_KEYS)
+        EXPECT_EQ(SettingValueText(key, settings), DefaultValueText(key)) << key.name;
 
     EXPECT_EQ(SaveSettings(&settings), SETTINGS_SAVED);
-    std::vector<std::string> expected = {"[setting]", "bgcolor=8421504", "exepath=", "playlist=",
-                                         "playorder=0"};
-    EXPECT_EQ(ReadLines(settingsPath), expected);
+    std::vector<std::string> lines = ReadLines(settingsPath);
+    EXPECT_EQ(lines, LinesOf(settings));
+    ExpectInOrder(lines, {"[setting]", "bgcolor=8421504", "exepath=", "playlist=", "playorder=0"});
 }
 
 // Only 0, 1 and 2, as whole numbers, are play orders: anything else reads as 0. The place a
@@ -90,58 +108,59 @@ TEST_F(SettingsStore, OtherPlayOrdersReadAsZeroAndASaveLeavesTheLastPlace)
     EXPECT_EQ(place.position, UNKNOWN_POSITION);
 }
 
+// The defaults loaded over values of each key's kind, then rounds of such values loaded over
+// the defaults.
 TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
 {
-    struct Case {
-        COLORREF color;
-        const char* accessory;
-        const char* playlist;
-        int playOrder;
-    } cases[] = {
-        {0, "C:\\Program Files\\velorandix\\velorandix.exe", "D:\\music\\list.m3u", 0},
-        {16777215, "", "", 1},
-        {0xFFFFFFFFu, "C:\\アクセサリ\\velorandix.exe", "C:\\音楽\\表.m3u", 2}, // -1; 表 ends in 0x5C
-        {static_cast<COLORREF>(LONG_MAX), "relative\\velorandix.exe", "a b;c=d.m3u", 0},
-        {static_cast<COLORREF>(LONG_MIN), "x", "y", 1},
-    };
-    for (const Case& c : cases) {
-        settings.backgroundColor = c.color;
-        lstrcpyA(settings.accessoryPath, c.accessory);
-        lstrcpyA(settings.playlistPath, c.playlist);
-        settings.playOrder = c.playOrder;
-        EXPECT_EQ(SaveSettings(&settings), SETTINGS_SAVED) << c.accessory;
-        settings.backgroundColor = 99;
-        lstrcpyA(settings.accessoryPath, "changed");
-        lstrcpyA(settings.playlistPath, "changed");
-        settings.playOrder = 7;
+    for (int round = -1; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        LauncherSettingsRecord defaults, values;
+        DefaultSettings(&defaults);
+        SetSampleSettings(&values, round < 0 ? 0 : round);
+        const LauncherSettingsRecord& saved = round < 0 ? defaults : values;
+        EXPECT_EQ(SaveSettings(&saved), SETTINGS_SAVED);
+        settings = round < 0 ? values : defaults;
         LoadSettings(&settings);
-        EXPECT_EQ(settings.backgroundColor, c.color);
-        EXPECT_STREQ(settings.accessoryPath, c.accessory);
-        EXPECT_STREQ(settings.playlistPath, c.playlist);
-        EXPECT_EQ(settings.playOrder, c.playOrder);
+        for (const SettingsKey& key : SETTINGS_KEYS)
+            EXPECT_EQ(SettingValueText(key, settings), SettingValueText(key, saved)) << key.name;
     }
+}
+
+// The key whose write WriteButRefuse answers as refused, though the file takes it: as the
+// Windows 95 family's profile cache, which holds a write it then fails to flush, answers it.
+static const char* gRefusedKey;
+static BOOL WINAPI WriteButRefuse(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR path)
+{
+    BOOL written = WritePrivateProfileStringA(section, key, value, path);
+    return lstrcmpA(key, gRefusedKey) == 0 ? FALSE : written;
 }
 
 // A save tells what the file holds afterwards, key by key. Another program holding the file
 // open against writing makes every write fail; a value ending in a blank is written, but reads
-// back without it, so the file cannot hold it.
+// back without it, so the file cannot hold it; a key whose write was refused did not take its
+// value, whatever reading it back answers.
 TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
 {
-    const std::string every = "[setting]\r\nbgcolor=8421504\r\nexepath=C:\\v.exe\r\n"
-                              "playlist=\r\nplayorder=0\r\n";
+    LauncherSettingsRecord held;
+    DefaultSettings(&held);
+    lstrcpyA(held.accessoryPath, "C:\\v.exe");
+    const std::string every = SettingsText(held);
     struct Case {
         const char* what;
         std::string text; // the file's before the save
         bool locked;
+        const char* refused; // a key whose write is refused
         const char* accessory;
         SaveOutcome outcome;
     } cases[] = {
-        {"nothing changed: nothing to write", every, true, "C:\\v.exe", SETTINGS_SAVED},
-        {"a value changed", every, true, "C:\\w.exe", SETTINGS_NOT_SAVED},
+        {"nothing changed: nothing to write", every, true, nullptr, "C:\\v.exe", SETTINGS_SAVED},
+        {"a value changed", every, true, nullptr, "C:\\w.exe", SETTINGS_NOT_SAVED},
         // The defaults, which a file that cannot be read gives too, are not in this one.
-        {"keys missing", "[setting]\r\nexepath=C:\\v.exe\r\n", true, "C:\\v.exe",
+        {"keys missing", "[setting]\r\nexepath=C:\\v.exe\r\n", true, nullptr, "C:\\v.exe",
          SETTINGS_NOT_SAVED},
-        {"a value the file cannot hold", "", false, "C:\\v.exe ", SETTINGS_PARTLY_SAVED},
+        {"a value the file cannot hold", "", false, nullptr, "C:\\v.exe ", SETTINGS_PARTLY_SAVED},
+        {"a refused write read back", every, false, ACCESSORY_PATH_KEY, "C:\\w.exe",
+         SETTINGS_NOT_SAVED},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -152,11 +171,19 @@ TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
                                              nullptr, OPEN_EXISTING, 0, nullptr)
                                : nullptr;
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        gRefusedKey = c.refused;
+        gWriteProfileString = c.refused ? WriteButRefuse : WritePrivateProfileStringA;
         EXPECT_EQ(SaveSettings(&settings), c.outcome);
+        gWriteProfileString = WritePrivateProfileStringA;
         if (lock)
             CloseHandle(lock);
         if (c.locked) {
             EXPECT_EQ(ReadTextFile(settingsPath), c.text);
+        }
+        if (c.refused) {
+            EXPECT_NE(ReadTextFile(settingsPath).find(std::string(c.refused) + "=" + c.accessory),
+                      std::string::npos)
+                << "the refused write did not reach the file";
         }
     }
 }
@@ -167,9 +194,9 @@ TEST_F(SettingsStore, MinusOneLoadsAndIsSavedBackAsMinusOne)
     LoadSettings(&settings);
     EXPECT_EQ(settings.backgroundColor, 0xFFFFFFFFu); // written as -1
     SaveSettings(&settings);
-    std::vector<std::string> expected = {"[setting]", "bgcolor=-1", "exepath=a", "playlist=b",
-                                         "playorder=0"};
-    EXPECT_EQ(ReadLines(settingsPath), expected);
+    std::vector<std::string> lines = ReadLines(settingsPath);
+    EXPECT_EQ(lines, LinesOf(settings));
+    ExpectInOrder(lines, {"[setting]", "bgcolor=-1", "exepath=a", "playlist=b", "playorder=0"});
 }
 
 TEST_F(SettingsStore, OtherSectionsAndKeysSurviveASave)
@@ -204,12 +231,16 @@ TEST_F(SettingsStore, OtherSectionsAndKeysSurviveASave)
 TEST_F(SettingsStore, AValueOf1500CharactersLoadsAsItsFirst1023)
 {
     std::string longPath = "C:\\" + std::string(1497, 'p');
-    WriteSettingsByHand("[setting]\r\nexepath=" + longPath + "\r\nplaylist=" + longPath +
-                        "\r\n");
+    std::string text = "[setting]\r\n";
+    for (const SettingsKey& key : SETTINGS_KEYS)
+        if (key.path)
+            text += key.name + ("=" + longPath) + "\r\n";
+    WriteSettingsByHand(text);
     LoadSettings(&settings);
-    EXPECT_EQ(std::string(settings.accessoryPath), longPath.substr(0, 1023));
-    EXPECT_EQ(std::string(settings.playlistPath), longPath.substr(0, 1023));
-    EXPECT_EQ(settings.backgroundColor, 8421504u); // its key is missing
+    for (const SettingsKey& key : SETTINGS_KEYS) // the other keys are missing
+        EXPECT_EQ(SettingValueText(key, settings),
+                  key.path ? longPath.substr(0, 1023) : DefaultValueText(key))
+            << key.name;
 }
 
 // A scratch folder holding real files, so that the system knows their long and short names.
