@@ -149,10 +149,7 @@ int ShowUserBox(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type);
 // SendDlgItemMessage of a message whose lParam is a text (CB_ADDSTRING): its result.
 LRESULT SendUserText(HWND dialog, int control, UINT message, const WCHAR* text);
 // SetDlgItemText.
-inline void SetUserText(HWND dialog, int control, const WCHAR* text)
-{
-    SendUserText(dialog, control, WM_SETTEXT, text);
-}
+void SetUserText(HWND dialog, int control, const WCHAR* text);
 // GetWindowText: the length, 0 for none.
 int GetUserText(HWND window, WCHAR* text, int size);
 // Text in the ANSI code page, a path of the settings for one, as UTF-16: the length, or 0 (an
