@@ -18,7 +18,8 @@
 //   2. saverProc: what this saver does. It swallows what it must and hands every other
 //      message, unchanged, to
 //   3. DefaultSaverProc (default_proc.cpp): dismissal on input, the password check of a
-//      close, the autoplay answer; then DefWindowProcA. Its result is the chain's result.
+//      close, the autoplay answer on the Windows 95 family; then DefWindowProcA. Its result is
+//      the chain's result.
 //
 // The life of a dismissal, from the user's touch to the end of the process:
 //   1. Input. A key, a button or a mouse move reaches the chain. DefaultSaverProc
@@ -73,7 +74,7 @@ struct SaverStateRecord {
     int checkingPassword;         // CheckPasswordOnClose, 1 while a verification runs
     HMODULE passwordLibrary;      // LoadPasswordHook / UnloadPasswordHook: PASSWORD.CPL
     VerifyPasswordFunction verifyPasswordEntry; // set only while passwordLibrary is set
-    UINT autoPlayMessage; // RunSaver: "QueryCancelAutoPlay", 0 when not registered
+    UINT autoPlayMessage; // RunSaver: "QueryCancelAutoPlay" on the Windows 95 family, else 0
     HMODULE imeLibrary;   // WM_CREATE: IMM32.DLL when already loaded
     AssociateContextFunction associateContextEntry; // WM_CREATE
     HANDLE savedInputContext;    // WM_CREATE: the context detached from the saver window
