@@ -2,10 +2,6 @@
 // the code page cannot hold.
 #include "launcher/ansi_path.h"
 
-// The NT family's GetShortPathNameW, looked up because the Windows 95 family has only a stub of
-// it, which fails.
-typedef DWORD(WINAPI* ShortPathFunction)(LPCWSTR longPath, LPWSTR shortPath, DWORD size);
-
 UINT(WINAPI* gAnsiCodePage)() = GetACP;
 
 // WideCharToMultiByte puts a default or a look-alike character (e for é) in place of one that
@@ -32,14 +28,13 @@ bool WideToAnsi(const WCHAR* wide, char* ansi, int ansiSize)
     return false;
 }
 
+// Imported, not looked up: KERNEL32 exports GetShortPathNameW on every Windows that loads the
+// saver. The Windows 95 family's is a stub that fails (ERROR_CALL_NOT_IMPLEMENTED), which
+// counts as a path with no short name.
 bool ShortAnsiPath(const WCHAR* longPath, char* ansi, int ansiSize)
 {
-    ShortPathFunction shortPathOf = reinterpret_cast<ShortPathFunction>(
-        GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetShortPathNameW"));
-    if (shortPathOf == nullptr)
-        return false;
     WCHAR shortPath[WIDE_PATH_SIZE];
-    DWORD shortLength = shortPathOf(longPath, shortPath, WIDE_PATH_SIZE);
+    DWORD shortLength = GetShortPathNameW(longPath, shortPath, WIDE_PATH_SIZE);
     if (shortLength == 0 || shortLength >= static_cast<DWORD>(WIDE_PATH_SIZE))
         return false;
     return WideToAnsi(shortPath, ansi, ansiSize);

@@ -35,9 +35,9 @@ static void StartMusicTimer(HWND window)
 // open gives no position: the next run starts with the track after it.
 static void KeepPlace()
 {
-    if (gPlaylist.playOrder != PLAY_ORDER_CONTINUE)
+    if (PlayerState.playOrder != PLAY_ORDER_CONTINUE)
         return;
-    int track = gPlaylist.currentTrack;
+    int track = PlayerState.currentTrack;
     if (track < 1 || track > gPlaylist.trackCount || gPlaylist.tracks[track - 1] == nullptr)
         return;
     LastPlaceRecord place;
@@ -66,8 +66,9 @@ static void StopMusic(HWND window)
 }
 
 // The first tick's work: the playlist is read and its first track started in the play order
-// of the settings. A playlist that gives no track ends the music here, timer and all: nothing
-// would ever play, and every tick would only ask the device again.
+// of the settings, the player's record begun afresh. A playlist that gives no track ends the
+// music here, timer and all: nothing would ever play, and every tick would only ask the device
+// again.
 static void StartMusic(HWND window)
 {
     gPlaylist.Load(LauncherSettings.playlistPath);
@@ -77,9 +78,10 @@ static void StartMusic(HWND window)
         gPlaylist.Clear();
         return;
     }
-    gPlaylist.playOrder = LauncherSettings.playOrder;
+    ResetPlayerState();
+    PlayerState.playOrder = LauncherSettings.playOrder;
     LauncherState.musicStarted = 1;
-    switch (gPlaylist.playOrder) {
+    switch (PlayerState.playOrder) {
     case PLAY_ORDER_CONTINUE: {
         LastPlaceRecord place;
         LoadLastPlace(&place);
@@ -87,7 +89,7 @@ static void StartMusic(HWND window)
         break;
     }
     case PLAY_ORDER_SHUFFLE:
-        StartShuffle(&gPlaylist.shuffle, GetTickCount(), GetCurrentProcessId());
+        StartShuffle(&PlayerState.shuffle, GetTickCount(), GetCurrentProcessId());
         Advance(&gPlaylist, window);
         break;
     default: Advance(&gPlaylist, window); break;
@@ -191,7 +193,7 @@ static void OnMciNotify(HWND window, UINT flags, UINT device)
         return;
     if (!LauncherState.musicEnabled || !LauncherState.musicStarted)
         return;
-    if (device != 0 && device != gPlaylist.currentDevice)
+    if (device != 0 && device != PlayerState.currentDevice)
         return;
     Advance(&gPlaylist, window);
 }

@@ -9,6 +9,12 @@
 #include <string.h>
 
 MciSendStringFunction gSendMciCommand = mciSendStringA;
+PlayerStateRecord PlayerState;
+
+void ResetPlayerState()
+{
+    PlayerState = PlayerStateRecord();
+}
 
 static const char OPEN_COMMAND_HEAD[] = "open \"";
 static const char OPEN_COMMAND_TAIL[] = "\" alias bgm";
@@ -107,7 +113,7 @@ static void KeepMusicDriversLoaded()
 static bool OpenTrack(Playlist* playlist, int trackNumber)
 {
     Stop();
-    playlist->currentDevice = 0;
+    PlayerState.currentDevice = 0;
     const char* path = playlist->tracks[trackNumber - 1];
     if (path == nullptr || RefusesPath(path))
         return false;
@@ -123,7 +129,7 @@ static bool OpenTrack(Playlist* playlist, int trackNumber)
 
     char reply[MCI_REPLY_SIZE];
     Ask(command, reply);
-    playlist->currentDevice = DeviceOfReply(reply);
+    PlayerState.currentDevice = DeviceOfReply(reply);
     KeepMusicDriversLoaded();
     return true;
 }
@@ -145,7 +151,7 @@ int Play(Playlist* playlist, int trackNumber, HWND notifyWindow)
         return 0;
     if (!OpenTrack(playlist, trackNumber))
         return 0;
-    playlist->currentTrack = trackNumber;
+    PlayerState.currentTrack = trackNumber;
     // A track of no length (an empty or cut file) would end as soon as it starts, and its
     // notice would start the next at once: a list of them would open files as fast as the
     // machine can. It counts as failed, and the next track waits for the tick.
@@ -162,16 +168,6 @@ int IsPlaying()
     return strcmp(reply, "playing") == 0 ? 1 : 0;
 }
 
-// The track after the current one, wrapping to the first; in a shuffled order, the next of
-// the round.
-static int NextTrack(Playlist* playlist)
-{
-    if (playlist->playOrder == PLAY_ORDER_SHUFFLE)
-        return NextShuffledTrack(&playlist->shuffle, playlist->trackCount);
-    int next = playlist->currentTrack + 1;
-    return next > playlist->trackCount ? 1 : next;
-}
-
 // The device is asked first whatever made the call, so that a tick and a notice for the same
 // end start the next track once: the later of the two finds it playing. The bound counts every
 // track it goes on to, played or passed over, and never how long a track played: the tests'
@@ -180,10 +176,15 @@ void Advance(Playlist* playlist, HWND notifyWindow)
 {
     if (IsPlaying())
         return;
-    if (!TakeTrackStart(&playlist->starts, GetTickCount()))
+    int next = NextTrackNumber(PlayerState.playOrder,
+                               PlayerState.currentTrack,
+                               playlist->trackCount,
+                               &PlayerState.shuffle,
+                               &PlayerState.starts,
+                               GetTickCount());
+    if (next == 0)
         return;
-    int next = NextTrack(playlist);
-    playlist->currentTrack = next;
+    PlayerState.currentTrack = next;
     Play(playlist, next, notifyWindow);
 }
 
@@ -195,7 +196,7 @@ void Continue(Playlist* playlist, const char* lastTrack, int32_t lastPosition, H
     bool opened = found != 0 && lastPosition != UNKNOWN_POSITION && OpenTrack(playlist, found);
     int32_t length = opened ? AskMilliseconds("status bgm length") : 0;
     ResumePoint point = ChooseResumePoint(found, lastPosition, length, playlist->trackCount);
-    playlist->currentTrack = point.trackNumber;
+    PlayerState.currentTrack = point.trackNumber;
     if (opened && point.trackNumber == found) {
         StartOpenTrack(point.position, notifyWindow);
         return;

@@ -1,11 +1,28 @@
 // The background-music player: plays the playlist's tracks one after another through MCI
-// command strings on the device alias "bgm", in the play order the playlist was given: from
-// the first track, on from where the last run stopped, or shuffled. The device tells a window
-// when a track has ended, and each music tick asks it too. Its state is on the playlist.
+// command strings on the device alias "bgm", in a play order: from the first track, on from
+// where the last run stopped, or shuffled. The device tells a window when a track has ended,
+// and each music tick asks it too. Its state is its own record, PlayerState.
 #pragma once
 #include "launcher/playlist.h"
+#include "launcher/portable/play_order.h"
 #include <windows.h>
 #include <mmsystem.h>
+
+// Where the music of the run stands. Each field names its writer.
+struct PlayerStateRecord {
+    int currentTrack;                 // Play, Advance, Continue: track last started, 0 before any
+    unsigned currentDevice;           // OpenTrack: MCI device last opened, 0 for none
+    int playOrder = PLAY_ORDER_FIRST; // StartMusic (launcher_saver.cpp), at the first tick
+    ShuffleRound shuffle;             // StartMusic starts it, for PLAY_ORDER_SHUFFLE; then
+                                      // NextTrackNumber draws its rounds
+    TrackStarts starts;               // NextTrackNumber: when the last tracks started
+};
+extern PlayerStateRecord PlayerState;
+static_assert(MAX_TRACKS == SHUFFLE_MAX_TRACKS, "a shuffled round holds every slot");
+
+// Everything back to its value at process start. The first tick of a run's music begins with
+// it; tests too.
+void ResetPlayerState();
 
 // The shape of mciSendStringA. The player sends every command through gSendMciCommand,
 // which is mciSendStringA in the product and a recorder in tests.
@@ -24,7 +41,7 @@ int Play(Playlist* playlist, int trackNumber, HWND notifyWindow = nullptr);
 int IsPlaying();
 // Stops and closes the current track's device.
 void Stop();
-// Starts the next track in the playlist's play order unless the current one still plays, or
+// Starts the next track in PlayerState.playOrder unless the current one still plays, or
 // more than MAX_STARTS_PER_SECOND tracks would have been started within a second: the next
 // call after that second starts it.
 void Advance(Playlist* playlist, HWND notifyWindow = nullptr);

@@ -22,9 +22,7 @@ static_assert(sizeof(Utf16Unit) == sizeof(WCHAR), "decoded text goes to the wide
 Playlist gPlaylist;
 
 // Only zero-filling: the static object is built before WinMain and must not allocate.
-Playlist::Playlist() : tracks(), trackCount(0), currentTrack(0), currentDevice(0), baseDirectory()
-{
-}
+Playlist::Playlist() : tracks(), trackCount(0), baseDirectory() {}
 
 Playlist::~Playlist()
 {

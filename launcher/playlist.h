@@ -1,9 +1,8 @@
 // The one process-wide playlist: up to 2048 track paths read from an M3U file, in the ANSI code
 // page or in UTF-8, and resolved against the playlist's folder. The player (player.h) plays
-// them.
+// them and keeps its own record of where it stands.
 #pragma once
 #include "launcher/portable/path_parts.h"
-#include "launcher/portable/play_order.h"
 
 const int MAX_TRACKS = 2048;
 
@@ -17,20 +16,13 @@ public:
     int Load(const char* playlistPath);
     // The track number now holding the line's path, or 0 when the line names no track.
     int AddEntry(const char* line);
-    // Frees every slot; trackCount becomes 0, currentTrack and baseDirectory stay.
+    // Frees every slot; trackCount becomes 0, baseDirectory stays.
     void Clear();
 
-    char* tracks[MAX_TRACKS];         // slot i holds track i + 1; owned, or null
-    int trackCount;                   // entries stored by Load since the last Clear
-    int currentTrack;                 // the player's: track last started, 0 before any
-    unsigned currentDevice;           // the player's: MCI device last opened, 0 for none
-    char baseDirectory[PATH_SIZE];    // Load: drive and folder of the playlist file
-    int playOrder = PLAY_ORDER_FIRST; // the launcher's, at the first tick: how Advance
-                                      // picks the next track
-    ShuffleRound shuffle = {};        // the player's: the round, for PLAY_ORDER_SHUFFLE
-    TrackStarts starts = {};          // the player's: when the last tracks started
+    char* tracks[MAX_TRACKS];      // slot i holds track i + 1; owned, or null
+    int trackCount;                // entries stored by Load since the last Clear
+    char baseDirectory[PATH_SIZE]; // Load: drive and folder of the playlist file
 };
-static_assert(MAX_TRACKS == SHUFFLE_MAX_TRACKS, "a shuffled round holds every slot");
 
 // Constructed before WinMain; never destroyed, since the process ends through ExitProcess.
 extern Playlist gPlaylist;

@@ -1,6 +1,6 @@
 // The saver host's default message handling, the last handler before DefWindowProcA: user
 // input and a few system events become close requests, a close waits for the password on the
-// Windows 95 family, the cursor stays hidden, and the shell's autoplay query is answered.
+// Windows 95 family, the cursor stays hidden, and there the shell's autoplay query is answered.
 #include "saver_host/saver_host.h"
 #include "saver_host/portable/dismissal.h"
 
@@ -11,9 +11,11 @@ static void PostCloseRequest(HWND window)
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
-// The last step for every message. The autoplay query is answered here in every regime: with
-// a password loaded the saver cancels AutoPlay (the close still waits for the password),
-// without one it lets AutoPlay go on and closes.
+// The last step for every message. RunSaver registers the autoplay query on the Windows 95
+// family only (on the NT family autoPlayMessage stays 0, which no message is taken for). There
+// it is answered here in every regime, the preview and the closing one included: with a
+// password loaded the saver cancels AutoPlay (the close still waits for the password), without
+// one it lets AutoPlay go on and closes.
 static LRESULT FinishMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (SaverState.autoPlayMessage != 0 && message == SaverState.autoPlayMessage) {
@@ -80,11 +82,11 @@ static UINT SystemDpi()
 }
 
 // The manifest makes the saver see physical pixels, so the threshold grows with the scaling of
-// the monitor where the cursor stands. The Windows 95 family knows no scaling and keeps its
-// pixels; the preview dismisses nothing.
+// the monitor under the point, the cursor reference. The Windows 95 family knows no scaling
+// and keeps its pixels. The preview never gets here: DefaultSaverProc judges none of its input.
 static uint32_t ThresholdAt(POINT point)
 {
-    if (SaverState.isWin9x || SaverState.isPreview)
+    if (SaverState.isWin9x)
         return MOUSE_MOVE_THRESHOLD;
     UINT dpi = MonitorDpiAt(point);
     if (dpi == 0)

@@ -76,8 +76,9 @@ void SetScreenSaverRunning(int flag)
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING_ACTION, flag, &previous, 0);
 }
 
-// Timer ticks queued before the verification are dropped, not handled once it returns. Each
-// call removes at most one; any further tick stays queued.
+// Timer ticks waiting when the verification starts are dropped, not handled once it returns:
+// two at most, one for each PeekMessageA, and a third would stay queued. The system keeps one
+// tick waiting for each timer, so two cover a saver of up to two timers.
 static void DropPendingTimerTicks(HWND window)
 {
     MSG message;

@@ -18,7 +18,8 @@
 //   2. saverProc: what this saver does. It swallows what it must and hands every other
 //      message, unchanged, to
 //   3. DefaultSaverProc (default_proc.cpp): dismissal on input, the password check of a
-//      close, the autoplay answer; then DefWindowProcA. Its result is the chain's result.
+//      close, the autoplay answer on the Windows 95 family; then DefWindowProcA. Its result is
+//      the chain's result.
 //
 // The life of a dismissal, from the user's touch to the end of the process:
 //   1. Input. A key, a button or a mouse move reaches the chain. DefaultSaverProc
@@ -73,7 +74,7 @@ struct SaverStateRecord {
     int checkingPassword;         // CheckPasswordOnClose, 1 while a verification runs
     HMODULE passwordLibrary;      // LoadPasswordHook / UnloadPasswordHook: PASSWORD.CPL
     VerifyPasswordFunction verifyPasswordEntry; // set only while passwordLibrary is set
-    UINT autoPlayMessage; // RunSaver: "QueryCancelAutoPlay", 0 when not registered
+    UINT autoPlayMessage; // RunSaver: "QueryCancelAutoPlay" on the Windows 95 family, else 0
     HMODULE imeLibrary;   // WM_CREATE: IMM32.DLL when already loaded
     AssociateContextFunction associateContextEntry; // WM_CREATE
     HANDLE savedInputContext;    // WM_CREATE: the context detached from the saver window
@@ -149,10 +150,7 @@ int ShowUserBox(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type);
 // SendDlgItemMessage of a message whose lParam is a text (CB_ADDSTRING): its result.
 LRESULT SendUserText(HWND dialog, int control, UINT message, const WCHAR* text);
 // SetDlgItemText.
-inline void SetUserText(HWND dialog, int control, const WCHAR* text)
-{
-    SendUserText(dialog, control, WM_SETTEXT, text);
-}
+void SetUserText(HWND dialog, int control, const WCHAR* text);
 // GetWindowText: the length, 0 for none.
 int GetUserText(HWND window, WCHAR* text, int size);
 // Text in the ANSI code page, a path of the settings for one, as UTF-16: the length, or 0 (an

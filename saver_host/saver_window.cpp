@@ -7,7 +7,8 @@ const char IME_LIBRARY[] = "IMM32.DLL";
 const char ASSOCIATE_CONTEXT_ENTRY[] = "ImmAssociateContext";
 
 const UINT SAVER_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC; // 0x2B
-// The executable's one icon group is 102, so this finds nothing and the class has no icon.
+// The class's icon: the executable's icon resource 100, where the saver's resources hold one;
+// without it LoadIconA gives null and the class has no icon.
 const int SAVER_CLASS_ICON = 100;
 const DWORD PREVIEW_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN; // 0x52000000
 const DWORD FULL_SCREEN_STYLE =

@@ -56,6 +56,11 @@ LRESULT SendUserText(HWND dialog, int control, UINT message, const WCHAR* text)
     return SendDlgItemMessageA(dialog, control, message, 0, reinterpret_cast<LPARAM>(ansi));
 }
 
+void SetUserText(HWND dialog, int control, const WCHAR* text)
+{
+    SendUserText(dialog, control, WM_SETTEXT, text);
+}
+
 int GetUserText(HWND window, WCHAR* text, int size)
 {
     text[0] = '\0';

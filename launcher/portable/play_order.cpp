@@ -1,5 +1,5 @@
-// Which track plays next and how soon: shuffled rounds, where a continuing run starts, and the
-// bound on starts per second. Platform-free.
+// Which track plays next and how soon: shuffled rounds, where a continuing run starts, the
+// bound on starts per second, and the next track of any order. Platform-free.
 #include "launcher/portable/play_order.h"
 #include <cstring>
 
@@ -109,4 +109,15 @@ int TakeTrackStart(TrackStarts* starts, uint32_t now)
     if (starts->count < MAX_STARTS_PER_SECOND)
         ++starts->count;
     return 1;
+}
+
+// The bound comes first: a start held back must not use up a shuffled round's track.
+int NextTrackNumber(int playOrder, int current, int count, ShuffleRound* shuffle,
+                    TrackStarts* starts, uint32_t now)
+{
+    if (!TakeTrackStart(starts, now))
+        return 0;
+    if (playOrder == PLAY_ORDER_SHUFFLE)
+        return NextShuffledTrack(shuffle, count);
+    return current + 1 > count ? 1 : current + 1;
 }

@@ -1,6 +1,7 @@
 // Which track plays next and how soon: the three play orders (from the first track, on from
-// where the last run stopped, shuffled in rounds), where a continuing run starts, and the
-// bound on how many tracks may start in one second. Platform-free.
+// where the last run stopped, shuffled in rounds), where a continuing run starts, the bound on
+// how many tracks may start in one second, and the one answer the player asks of them all.
+// Platform-free.
 #pragma once
 #include <cstdint>
 
@@ -65,3 +66,12 @@ struct TrackStarts {
 // 49.7 days): fewer than MAX_STARTS_PER_SECOND have started in the second before. 0, with
 // nothing noted, otherwise.
 int TakeTrackStart(TrackStarts* starts, uint32_t now);
+
+// ---- The next track ------------------------------------------------------------------------
+
+// The track to start at tick now after current (the track last started, 0 before any) among
+// count tracks: in PLAY_ORDER_SHUFFLE the round's next, in the other orders the one after
+// current, wrapping to the first. 0, with no start noted and no track drawn, while
+// TakeTrackStart holds the start back; 0 too for a shuffle of no track.
+int NextTrackNumber(int playOrder, int current, int count, ShuffleRound* shuffle,
+                    TrackStarts* starts, uint32_t now);

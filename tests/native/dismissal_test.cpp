@@ -40,7 +40,9 @@ TEST(Dismissal, TheThresholdIsFourOfTheUsersPixelsAtEveryScaling)
 {
     const struct {
         uint32_t dpi, threshold;
-    } cases[] = {{96, 4}, {120, 5}, {144, 6}, {192, 8}, {288, 12}, {72, 4}, {0, 4}};
+    } cases[] = {{96, 4},  {120, 5}, {144, 6}, {192, 8}, {288, 12},
+                 {100, 4}, {130, 5}, // a custom scaling: 4.17 and 5.42 pixels, rounded down
+                 {72, 4},  {0, 4}};
     for (const auto& c : cases) {
         uint32_t threshold = MouseMoveThresholdAt(c.dpi);
         EXPECT_EQ(threshold, c.threshold) << c.dpi << " DPI";

@@ -1,8 +1,10 @@
-// The play orders' logic: shuffled rounds and where a continuing run starts. The strict
-// numbers of the settings file and of the device's replies are fuzzed (fuzz/decimal_text.cpp).
+// The play orders' logic: shuffled rounds, where a continuing run starts, and the next track
+// within the bound on starts. The strict numbers of the settings file and of the device's
+// replies are fuzzed (fuzz/decimal_text.cpp).
 #include "launcher/portable/play_order.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -58,5 +60,58 @@ TEST(Resume, WhereAContinuingRunStarts)
         ResumePoint point = ChooseResumePoint(c.lastTrack, c.position, c.length, 5);
         EXPECT_EQ(point.trackNumber, c.track) << c.what;
         EXPECT_EQ(point.position, c.from) << c.what;
+    }
+}
+
+// The one answer the player asks for: the track after the current one, wrapping to the first,
+// or in a shuffle the round's next, unless the bound on starts holds the start back; a start
+// held back notes nothing and draws nothing from the round.
+TEST(NextTrack, FollowsThePlayOrderWithinTheBoundOnStarts)
+{
+    const int ROUNDS_NEXT = -1; // whatever the same round, drawn alone, gives next
+    const uint32_t now = 50000;
+    struct Case {
+        const char* what;
+        int playOrder, current, count;
+        int startsBefore;   // starts noted already, each this long before now:
+        uint32_t startsAgo; // milliseconds
+        int track;          // 0 for none
+    } cases[] = {
+        {"the first of a run", PLAY_ORDER_FIRST, 0, 3, 0, 0, 1},
+        {"the one after", PLAY_ORDER_FIRST, 1, 3, 0, 0, 2},
+        {"after the last, the first", PLAY_ORDER_FIRST, 3, 3, 0, 0, 1},
+        {"a continuing run goes on alike", PLAY_ORDER_CONTINUE, 2, 3, 0, 0, 3},
+        {"past a list grown shorter, the first", PLAY_ORDER_FIRST, 5, 3, 0, 0, 1},
+        {"an emptied list: slot 1, to be found empty", PLAY_ORDER_FIRST, 1, 0, 0, 0, 1},
+        {"shuffled: the round's next", PLAY_ORDER_SHUFFLE, 2, 12, 0, 0, ROUNDS_NEXT},
+        {"a shuffle of one track", PLAY_ORDER_SHUFFLE, 1, 1, 0, 0, 1},
+        {"a shuffle of no track", PLAY_ORDER_SHUFFLE, 0, 0, 0, 0, 0},
+        {"19 starts within the second", PLAY_ORDER_FIRST, 1, 3, 19, 999, 2},
+        {"20 starts within the second", PLAY_ORDER_FIRST, 1, 3, 20, 999, 0},
+        {"20 starts within the second, shuffled", PLAY_ORDER_SHUFFLE, 1, 12, 20, 999, 0},
+        {"20 starts a second ago", PLAY_ORDER_FIRST, 1, 3, 20, 1000, 2},
+        {"20 starts a second ago, shuffled", PLAY_ORDER_SHUFFLE, 1, 12, 20, 1000, ROUNDS_NEXT},
+    };
+    for (const Case& c : cases) {
+        auto round = std::make_unique<ShuffleRound>();
+        auto alone = std::make_unique<ShuffleRound>();
+        StartShuffle(round.get(), 1000, 32);
+        StartShuffle(alone.get(), 1000, 32);
+        TrackStarts starts = {};
+        for (int i = 0; i < c.startsBefore; ++i)
+            ASSERT_EQ(TakeTrackStart(&starts, now - c.startsAgo), 1) << c.what;
+        const TrackStarts noted = starts;
+
+        int track = NextTrackNumber(c.playOrder, c.current, c.count, round.get(), &starts, now);
+        int expected = c.track == ROUNDS_NEXT ? NextShuffledTrack(alone.get(), c.count) : c.track;
+        EXPECT_EQ(track, expected) << c.what;
+        bool heldBack = c.startsBefore == MAX_STARTS_PER_SECOND && c.startsAgo < 1000;
+        if (heldBack) {
+            EXPECT_EQ(memcmp(&starts, &noted, sizeof starts), 0) << c.what << ": a start noted";
+            EXPECT_EQ(round->random, alone->random) << c.what << ": a track drawn";
+            EXPECT_EQ(round->count, 0) << c.what << ": a round drawn";
+        } else {
+            EXPECT_EQ(starts.ticks[noted.next], now) << c.what << ": no start noted";
+        }
     }
 }

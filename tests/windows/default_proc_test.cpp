@@ -208,20 +208,25 @@ TEST_F(DefaultHandling, InputDismissesOnlyInTheRunningRegime)
         Regime regime;
         int closesPerPress;
         LRESULT setCursorResult;
+        int dpiQuestions; // the move's threshold asked for: only where a move can dismiss
     };
     const Case cases[] = {
-        {Regime::Preview, 0, 0},
-        {Regime::Running, 1, 1},
-        {Regime::Checking, 0, 0},
-        {Regime::Closing, 0, 0},
+        {Regime::Preview, 0, 0, 0},
+        {Regime::Running, 1, 1, 1},
+        {Regime::Checking, 0, 0, 0},
+        {Regime::Closing, 0, 0, 0},
     };
+    StandInDpi dpi(96, 96);
     for (const Case& c : cases) {
         Enter(c.regime);
         SaverState.lastCursor = {0, 0};
+        SaverState.mouseMoveThreshold = 0;
+        gDpiQuestions = 0;
         SetCursorPos(300, 200);
         int closes = ClosesPostedBy(WM_KEYDOWN, 'A') + ClosesPostedBy(WM_LBUTTONDOWN) +
                      ClosesPostedBy(WM_MOUSEMOVE) + ClosesPostedBy(WM_ACTIVATEAPP, 0);
         EXPECT_EQ(closes, 4 * c.closesPerPress) << static_cast<int>(c.regime);
+        EXPECT_EQ(gDpiQuestions, c.dpiQuestions) << static_cast<int>(c.regime);
         EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
                   c.setCursorResult)

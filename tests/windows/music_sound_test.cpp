@@ -30,7 +30,11 @@ static Pitch PitchOf(const int16_t* samples, int count)
 
 class MusicSound : public ::testing::Test {
 protected:
-    void SetUp() override { playlist = new Playlist; }
+    void SetUp() override
+    {
+        ResetPlayerState();
+        playlist = new Playlist;
+    }
     void TearDown() override { delete playlist; }
     // Calls Advance every 50 ms, as the music timer would more slowly, until done() holds.
     template <typename Condition> bool AdvanceUntil(Condition done, DWORD timeout)
@@ -68,11 +72,11 @@ TEST_F(MusicSound, BothTracksPlayInOrderAndClosingSilencesTheMusic)
     // The first tick: track 1 starts, and the second call finds it playing.
     Advance(playlist);
     Advance(playlist);
-    EXPECT_EQ(playlist->currentTrack, 1);
+    EXPECT_EQ(PlayerState.currentTrack, 1);
     EXPECT_EQ(IsPlaying(), 1);
 
     // Track 2 follows once track 1 has ended; let a quarter second of it reach the device.
-    ASSERT_TRUE(AdvanceUntil([&] { return playlist->currentTrack == 2; }, 10000));
+    ASSERT_TRUE(AdvanceUntil([&] { return PlayerState.currentTrack == 2; }, 10000));
     ASSERT_TRUE(AdvanceUntil([&] { return FileSizeOf(capture) - start >= lowBytes + SAMPLE_RATE / 2; },
                              10000));
     ASSERT_EQ(IsPlaying(), 1) << "track 2 ended before the close";

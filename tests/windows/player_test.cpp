@@ -36,6 +36,7 @@ class Player : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ResetPlayerState();
         playlist = new Playlist;
         lstrcpyA(playlist->baseDirectory, "C:\\music\\");
         device.ScriptReply(LENGTH_COMMAND, "400"); // every track has a length
@@ -71,11 +72,30 @@ protected:
     Playlist* playlist;
 };
 
+// The record as at process start, whatever a run left in it: no track, no device, the first
+// order, no round drawn and no start noted.
+TEST(PlayerRecord, AResetGivesNoTrackNoDeviceTheFirstOrderNoRoundAndNoStart)
+{
+    PlayerState.currentTrack = 3;
+    PlayerState.currentDevice = 7;
+    PlayerState.playOrder = PLAY_ORDER_SHUFFLE;
+    StartShuffle(&PlayerState.shuffle, 1000, 32);
+    ASSERT_NE(NextShuffledTrack(&PlayerState.shuffle, 5), 0);
+    ASSERT_EQ(TakeTrackStart(&PlayerState.starts, 1000), 1);
+    ResetPlayerState();
+    EXPECT_EQ(PlayerState.currentTrack, 0);
+    EXPECT_EQ(PlayerState.currentDevice, 0u);
+    EXPECT_EQ(PlayerState.playOrder, PLAY_ORDER_FIRST);
+    EXPECT_EQ(PlayerState.shuffle.random, 0u);
+    EXPECT_EQ(PlayerState.shuffle.count, 0);
+    EXPECT_EQ(PlayerState.starts.count, 0);
+}
+
 TEST_F(Player, TheFirstTickStartsTrackOneAndFindsItPlaying)
 {
     AddTracks(2);
     Advance(playlist);
-    EXPECT_EQ(playlist->currentTrack, 1);
+    EXPECT_EQ(PlayerState.currentTrack, 1);
     std::vector<SentMciCommand> expected = {
         {STATUS_COMMAND, true, 256, nullptr},
         {"stop bgm", false, 0, nullptr},
@@ -89,7 +109,7 @@ TEST_F(Player, TheFirstTickStartsTrackOneAndFindsItPlaying)
     ReplyToStatus("playing");
     Advance(playlist);
     EXPECT_EQ(Texts(), std::vector<std::string>{STATUS_COMMAND});
-    EXPECT_EQ(playlist->currentTrack, 1);
+    EXPECT_EQ(PlayerState.currentTrack, 1);
 }
 
 TEST_F(Player, AfterTheLastTrackComesTheFirst)
@@ -98,7 +118,7 @@ TEST_F(Player, AfterTheLastTrackComesTheFirst)
     std::vector<int> order;
     for (int tick = 0; tick < 5; ++tick) {
         Advance(playlist);
-        order.push_back(playlist->currentTrack);
+        order.push_back(PlayerState.currentTrack);
     }
     EXPECT_EQ(order, (std::vector<int>{1, 2, 1, 2, 1}));
 }
@@ -110,7 +130,7 @@ TEST_F(Player, AOneTrackPlaylistRepeatsItsTrack)
     Advance(playlist);
     std::vector<std::string> once = Then({STATUS_COMMAND}, StartOf("C:\\music\\1.wav"));
     EXPECT_EQ(Texts(), Then(once, once));
-    EXPECT_EQ(playlist->currentTrack, 1);
+    EXPECT_EQ(PlayerState.currentTrack, 1);
 }
 
 TEST_F(Player, AnyStatusReplyButExactlyPlayingStartsTheNextTrack)
@@ -123,7 +143,7 @@ TEST_F(Player, AnyStatusReplyButExactlyPlayingStartsTheNextTrack)
         ReplyToStatus(reply);
         Advance(playlist);
         expectedTrack = expectedTrack % 3 + 1;
-        EXPECT_EQ(playlist->currentTrack, expectedTrack) << "reply: \"" << reply << "\"";
+        EXPECT_EQ(PlayerState.currentTrack, expectedTrack) << "reply: \"" << reply << "\"";
     }
 }
 
@@ -134,23 +154,23 @@ TEST_F(Player, TrackNumbersOutside1To2048SendNothing)
         EXPECT_EQ(Play(playlist, trackNumber), 0) << trackNumber;
         EXPECT_TRUE(device.Sent().empty()) << trackNumber;
     }
-    EXPECT_EQ(playlist->currentTrack, 0);
+    EXPECT_EQ(PlayerState.currentTrack, 0);
 }
 
 TEST_F(Player, AnEmptySlotStopsTheMusicAndKeepsTheCurrentTrack)
 {
     AddTracks(2);
-    playlist->currentTrack = 2;
+    PlayerState.currentTrack = 2;
     EXPECT_EQ(Play(playlist, 3), 0);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"stop bgm", "close bgm"}));
-    EXPECT_EQ(playlist->currentTrack, 2);
+    EXPECT_EQ(PlayerState.currentTrack, 2);
 
     // The bound is the slot count, not the number of tracks loaded.
     playlist->tracks[MAX_TRACKS - 1] = _strdup("C:\\last.wav");
     ClearSent();
     EXPECT_EQ(Play(playlist, MAX_TRACKS), 1);
     EXPECT_EQ(Texts(), StartOf("C:\\last.wav"));
-    EXPECT_EQ(playlist->currentTrack, MAX_TRACKS);
+    EXPECT_EQ(PlayerState.currentTrack, MAX_TRACKS);
 }
 
 TEST_F(Player, WithoutTracksEveryTickQuietlyFindsSlotOneEmpty)
@@ -159,7 +179,7 @@ TEST_F(Player, WithoutTracksEveryTickQuietlyFindsSlotOneEmpty)
         ClearSent();
         Advance(playlist);
         EXPECT_EQ(Texts(), (std::vector<std::string>{STATUS_COMMAND, "stop bgm", "close bgm"}));
-        EXPECT_EQ(playlist->currentTrack, 1);
+        EXPECT_EQ(PlayerState.currentTrack, 1);
     }
 }
 
@@ -174,7 +194,7 @@ TEST_F(Player, EndingTheMusicTwiceIsHarmlessAndKeepsTheCurrentTrack)
     }
     std::vector<std::string> once = {"stop bgm", "close bgm", "close all"};
     EXPECT_EQ(Texts(), Then(once, once));
-    EXPECT_EQ(playlist->currentTrack, 1);
+    EXPECT_EQ(PlayerState.currentTrack, 1);
     EXPECT_EQ(playlist->trackCount, 0);
     EXPECT_EQ(playlist->tracks[0], nullptr);
     // The next Advance wraps past the emptied list to track 1 and finds its slot empty.
@@ -220,12 +240,12 @@ TEST_F(Player, PathsTheDeviceCouldNotTakeAreRefusedNotOpened)
         free(playlist->tracks[0]);
         playlist->tracks[0] = _strdup(c.path.c_str());
         playlist->trackCount = 1;
-        playlist->currentTrack = 0;
+        PlayerState.currentTrack = 0;
         ClearSent();
         EXPECT_EQ(Play(playlist, 1), c.refused ? 0 : 1) << c.path;
         std::vector<std::string> refused = {"stop bgm", "close bgm"};
         EXPECT_EQ(Texts(), c.refused ? refused : StartOf(c.path)) << c.path;
-        EXPECT_EQ(playlist->currentTrack, c.refused ? 0 : 1) << c.path;
+        EXPECT_EQ(PlayerState.currentTrack, c.refused ? 0 : 1) << c.path;
     }
 }
 
@@ -243,7 +263,7 @@ TEST_F(Player, AContinuingRunResumesTheLastTrackFromItsPlace)
     ClearSent();
     Continue(playlist, two.c_str(), 197500);
     EXPECT_EQ(Texts(), Then(opened, StartOf("C:\\music\\3.wav")));
-    EXPECT_EQ(playlist->currentTrack, 3);
+    EXPECT_EQ(PlayerState.currentTrack, 3);
 }
 
 // A track the device gives no length is never played, so no notice of its end can start the

@@ -395,7 +395,7 @@ TEST_F(LauncherChain, ACloseRefusedByThePasswordLeavesValidResources)
     // A tick that was queued before the close starts nothing again, nor does the notice of
     // the track's end (the recorder gives no device number: 0, taken for the current device).
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-    SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, gPlaylist.currentDevice);
+    SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, PlayerState.currentDevice);
     EXPECT_EQ(device.Count("play bgm from 0 notify"), plays);
 
     // The system hands the accessory's old handle to a window of another program.
@@ -433,10 +433,10 @@ TEST_F(LauncherChain, TheCurrentDevicesEndNoticeStartsTheNextTrackAtOnce)
     device.ScriptReply(openA, "7"); // an open answers with the device's number
     device.ScriptReply(openB, "8");
     device.ScriptReplies("status bgm mode", {"", "playing"}); // the first tick's two asks
-    gPlaylist.currentTrack = 0; // as in a new process: earlier runs leave their last track
+    PlayerState.currentTrack = 2; // an earlier run's last track: each run starts afresh
     window = MakeSaverWindow(0, 300, 640, 100);
     SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-    ASSERT_EQ(gPlaylist.currentTrack, 1);
+    ASSERT_EQ(PlayerState.currentTrack, 1);
     const SentMciCommand play = {"play bgm from 0 notify", true, 256, window};
     EXPECT_EQ(device.Count("play bgm from 0 notify"), 1);
     EXPECT_NE(std::find(device.Sent().begin(), device.Sent().end(), play), device.Sent().end());
@@ -455,7 +455,7 @@ TEST_F(LauncherChain, TheCurrentDevicesEndNoticeStartsTheNextTrackAtOnce)
     std::vector<std::string> next = {"status bgm mode", "stop bgm", "close bgm", openB,
                                      "status bgm length", "play bgm from 0 notify"};
     EXPECT_EQ(device.Texts(), next);
-    EXPECT_EQ(gPlaylist.currentTrack, 2);
+    EXPECT_EQ(PlayerState.currentTrack, 2);
 
     // The tick, the first device's notice again, and a notice without a device number.
     device.ScriptReply("status bgm mode", "playing");
@@ -464,7 +464,7 @@ TEST_F(LauncherChain, TheCurrentDevicesEndNoticeStartsTheNextTrackAtOnce)
     SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 7);
     SendMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0);
     EXPECT_EQ(device.Texts(), (std::vector<std::string>{"status bgm mode", "status bgm mode"}));
-    EXPECT_EQ(gPlaylist.currentTrack, 2);
+    EXPECT_EQ(PlayerState.currentTrack, 2);
 
     // A window destroyed without a close still closes its music.
     device.Clear();
@@ -531,7 +531,7 @@ TEST_F(LauncherChain, OnlyAContinuingRunKeepsItsPlaceAndTheNextResumesFromIt)
         device.ScriptReplies("status bgm mode", {"", "playing"});
         window = MakeSaverWindow(0, 300, 640, 100);
         SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-        const std::string playing = gPlaylist.tracks[gPlaylist.currentTrack - 1];
+        const std::string playing = gPlaylist.tracks[PlayerState.currentTrack - 1];
         if (order < 0) {
             EXPECT_EQ(device.Texts()[2], "open \"" + kept + "\" alias bgm");
             EXPECT_EQ(device.Count("play bgm from 1234 notify"), 1);
