@@ -1,8 +1,8 @@
 // The settings dialog inside one process: the version text of an executable without version
 // information, the swatch brush's life, the line under the playlist's path, the settings of
 // the dialog's table in their controls, an OK whose save fails, the browse buttons against the
-// common dialogs of older systems and with paths the code page cannot hold, and the colour
-// chooser's refusal of a null colour.
+// common dialogs of older systems and with paths the code page cannot hold, the colour
+// chooser's refusal of a null colour, and the languages of the texts' resources.
 #include "config_dialog/config_dialog.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
@@ -504,3 +504,39 @@ TEST(PickColor, ANullColourShowsNothingAndAnswersZero)
     EXPECT_EQ(PickColor(nullptr, nullptr), 0);
 }
 
+// ---- The texts' resources ------------------------------------------------------------------
+
+static BOOL CALLBACK CollectResourceName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names)
+{
+    reinterpret_cast<std::vector<LPCWSTR>*>(names)->push_back(name);
+    return TRUE;
+}
+
+static BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR languages)
+{
+    reinterpret_cast<std::vector<WORD>*>(languages)->push_back(language);
+    return TRUE;
+}
+
+// The dialog's template and every block of the string table, in exactly the two languages and
+// with English listed first: no language-neutral copy, which every system would take before
+// its own language, and a lookup that takes the first language finds English, as a system of
+// neither language gets it.
+TEST(Texts, EveryTextResourceIsInEnglishThenJapaneseAndNothingElse)
+{
+    const HMODULE module = GetModuleHandleA(nullptr);
+    const std::vector<WORD> LANGUAGES = {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                         MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)};
+    for (LPCWSTR type : {reinterpret_cast<LPCWSTR>(RT_DIALOG), reinterpret_cast<LPCWSTR>(RT_STRING)}) {
+        std::vector<LPCWSTR> names;
+        EnumResourceNamesW(module, type, CollectResourceName, reinterpret_cast<LONG_PTR>(&names));
+        EXPECT_FALSE(names.empty()) << "type " << reinterpret_cast<UINT_PTR>(type);
+        for (LPCWSTR name : names) {
+            std::vector<WORD> languages;
+            EnumResourceLanguagesW(module, type, name, CollectLanguage,
+                                   reinterpret_cast<LONG_PTR>(&languages));
+            EXPECT_EQ(languages, LANGUAGES) << "type " << reinterpret_cast<UINT_PTR>(type)
+                                            << ", resource " << reinterpret_cast<UINT_PTR>(name);
+        }
+    }
+}
