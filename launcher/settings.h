@@ -51,11 +51,27 @@ constexpr SettingsKey PathKey(const char* name, char (LauncherSettingsRecord::*f
 
 // Every key, in the order SaveSettings writes them. Everything that moves settings goes
 // through this list: LoadSettings and SaveSettings, the tests' settings writer
-// (tests/support/files.cpp) and tools/write_settings, which the demo, the benchmark and the
-// dialog's picture call with keys by name. So a new setting is its field above, its line here,
-// its control in the settings dialog (config_dialog/config_dialog.cpp, the template in
-// resources/texts_layout.rc and its texts in resources/texts.h), and its line in "Where the
-// settings live" of README.md and in packaging/README.txt: nothing else by hand.
+// (tests/support/files.cpp) and tests/support/write_settings.cpp, the program by which the
+// demo, the benchmark and the dialog's pictures write keys by name.
+//
+// Adding a setting:
+//   1. Here: its key's name with the others above, its field in LauncherSettingsRecord, and
+//      its line below (ColorKey, NumberKey or PathKey, with its default).
+//   2. The code that uses it, and that code's behaviour tests.
+//   3. Its control in the settings dialog: its IDC_ in resources/resource_ids.h, its label's
+//      text in resources/texts.h, both in the template in resources/texts_layout.rc. A text the
+//      code loads (a list's items) is a line in texts.h, an IDS_ in resource_ids.h and a line
+//      of texts_layout.rc's string table.
+//   4. A number chosen in a control (a drop-down list): its row in SETTING_CONTROLS
+//      (config_dialog/config_dialog.h), which shows it, takes it on OK and tests it. A kind of
+//      control the table lacks is a case in config_dialog/setting_controls.cpp and in
+//      tests/windows/config_dialog_test.cpp. A path or a colour gets its own handling in
+//      config_dialog/dialog_proc.cpp.
+//   5. Its line in "Where the settings live" of README.md and in both languages of
+//      packaging/README.txt, and the dialog's pictures taken again (tools/screenshot-dialog.sh).
+// The tests of the settings file and of the dialog need no line: they go through this list
+// and SETTING_CONTROLS, and the end-to-end test of the template checks a new control by what
+// every control needs.
 inline constexpr SettingsKey SETTINGS_KEYS[] = {
     ColorKey(BACKGROUND_COLOR_KEY, &LauncherSettingsRecord::backgroundColor,
              DEFAULT_BACKGROUND_COLOR),

@@ -1,7 +1,12 @@
-/* Every text the user reads, in Japanese and in English side by side: the settings dialog's
-   template in its order, then the string table. Each is IN_LANGUAGE(japanese, english), and
-   whoever includes this defines IN_LANGUAGE: texts.rc once per language, the tests to read
-   both. A new text is one line here, and its control or string number in texts_layout.rc.
+/* Every text of the settings dialog and of the saver's message boxes, in Japanese and in
+   English side by side: the dialog's template in its order, then the string table. Each is
+   IN_LANGUAGE(japanese, english), and whoever includes this defines IN_LANGUAGE: texts.rc once
+   per language, the tests to read both. The one text of the dialog that is not here is the
+   version line above the credit: the code makes it of the file's version numbers, the same in
+   both languages, by VERSION_LINE_FORMAT (config_dialog/portable/version_numbers.h).
+   A new text is one line here and its place in texts_layout.rc: a control's text in the
+   template; a text the code loads by number also an IDS_ line in resource_ids.h and a line of
+   the string table.
    The Japanese texts are the ones a Japanese system has always shown, the half-width ｷｬﾝｾﾙ,
    the ideographic spaces and the full-width colons included. UTF-8; plain defines, so that
    windres reads it too. */
@@ -13,12 +18,15 @@
 #define TEXT_DIALOG_TITLE \
     IN_LANGUAGE("velorandixデスクトップアクセサリ用スクリーンセーバーランチャー", \
                 "velorandix Screen Saver Launcher")
+#define TEXT_OK IN_LANGUAGE("OK", "OK")
 #define TEXT_CANCEL IN_LANGUAGE("ｷｬﾝｾﾙ", "Cancel")
 #define TEXT_ACCESSORY_FRAME \
     IN_LANGUAGE("velorandixデスクトップアクセサリ本体 (設定必須)", \
                 "velorandix desktop accessory (required)")
 #define TEXT_ACCESSORY_LABEL \
     IN_LANGUAGE("※使用するvelorandix.exeを指定してください", "Choose the velorandix.exe to run:")
+/* The browse buttons of both paths. */
+#define TEXT_BROWSE IN_LANGUAGE("...", "...")
 #define TEXT_SAVER_FRAME IN_LANGUAGE("スクリーンセーバーの設定", "Screen saver settings")
 /* Replaced by the version and the credit as the dialog opens. */
 #define TEXT_VERSION_PLACEHOLDER \

@@ -6,7 +6,8 @@
 const int VERSION_NUMBER_COUNT = 4;
 // The dialog's version text: this line (major, minor in two digits, build in four; the
 // revision is not shown), then the credit line of the string table (resources/texts.h)
-// directly after its line feed, in VERSION_TEXT_SIZE units.
+// directly after its line feed, in VERSION_TEXT_SIZE units. The one text of the dialog that
+// texts.h does not hold: it is made of numbers, the same in both languages.
 inline constexpr char VERSION_LINE_FORMAT[] = "velora_ss_lunch ver%d.%02d (build%04d)\n";
 const int VERSION_TEXT_SIZE = 512;
 

@@ -1,7 +1,8 @@
-// The settings dialog's procedure inside one process: the version text of an executable
-// without version information, the swatch brush's life, the line under the playlist's path,
-// an OK whose save fails, the browse buttons against the common dialogs of older systems and
-// with paths the code page cannot hold, and the colour chooser's refusal of a null colour.
+// The settings dialog inside one process: the version text of an executable without version
+// information, the swatch brush's life, the line under the playlist's path, the settings of
+// the dialog's table in their controls, an OK whose save fails, the browse buttons against the
+// common dialogs of older systems and with paths the code page cannot hold, the colour
+// chooser's refusal of a null colour, and the languages of the texts' resources.
 #include "config_dialog/config_dialog.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
@@ -12,6 +13,7 @@
 #include "tests/support/texts.h"
 #include <gtest/gtest.h>
 #include <cderr.h>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -111,6 +113,123 @@ TEST_F(ConfigDialogProcedure, TheLineUnderThePlaylistSaysWhatItHolds)
         EXPECT_EQ(gPlaylist.trackCount, 0) << "the configure mode kept tracks";
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         DestroyWindow(dialog);
+    }
+    DeleteFileA(settingsPath.c_str());
+}
+
+// ---- The settings that are a number chosen in a control -----------------------------------
+
+// What a test reads of a control of each kind: its class, the value it shows (NO_VALUE for
+// none), and the value chosen in it as the user would choose it.
+const int NO_VALUE = INT_MIN;
+
+static std::string ClassOfKind(SettingControlKind kind)
+{
+    switch (kind) {
+    case DROP_DOWN_LIST: return "ComboBox";
+    }
+    ADD_FAILURE() << "a kind of control this test cannot read: " << kind;
+    return "";
+}
+
+static int ShownValue(HWND control, const SettingControl& row)
+{
+    switch (row.kind) {
+    case DROP_DOWN_LIST: {
+        LRESULT item = SendMessageW(control, CB_GETCURSEL, 0, 0);
+        return item == CB_ERR ? NO_VALUE : row.key->lowest + static_cast<int>(item);
+    }
+    }
+    ADD_FAILURE() << "a kind of control this test cannot read: " << row.kind;
+    return NO_VALUE;
+}
+
+static void ChooseValue(HWND control, const SettingControl& row, int value)
+{
+    switch (row.kind) {
+    case DROP_DOWN_LIST:
+        SendMessageW(control, CB_SETCURSEL, value == NO_VALUE ? -1 : value - row.key->lowest, 0);
+        return;
+    }
+    ADD_FAILURE() << "a kind of control this test cannot set: " << row.kind;
+}
+
+// What the control offers besides its value: a drop-down list one item per value, each the
+// string table's text for it, and no typing.
+static void ExpectOffers(HWND control, const SettingControl& row)
+{
+    if (row.kind != DROP_DOWN_LIST)
+        return;
+    const SettingsKey& key = *row.key;
+    EXPECT_EQ(GetWindowLongA(control, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
+    ASSERT_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0), key.highest - key.lowest + 1);
+    for (int item = 0; item <= key.highest - key.lowest; ++item) {
+        wchar_t text[USER_CAPTION_SIZE] = {}, shown[USER_CAPTION_SIZE] = {};
+        EXPECT_GT(LoadStringW(GetModuleHandleA(nullptr), row.firstItemText + item, text,
+                              USER_CAPTION_SIZE),
+                  0)
+            << "no text for item " << item;
+        SendMessageW(control, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(shown));
+        EXPECT_STREQ(shown, text) << "item " << item;
+    }
+}
+
+// Every number setting is one row of the dialog's table, each in a control of its own.
+TEST(SettingControls, EveryNumberSettingHasOneRowAndItsOwnControl)
+{
+    for (const SettingsKey& key : SETTINGS_KEYS) {
+        int rows = 0;
+        for (const SettingControl& row : SETTING_CONTROLS)
+            rows += row.key == &key;
+        EXPECT_EQ(rows, key.number ? 1 : 0) << key.name;
+    }
+    for (const SettingControl& row : SETTING_CONTROLS)
+        for (const SettingControl& other : SETTING_CONTROLS)
+            EXPECT_TRUE(&row == &other || row.control != other.control) << row.key->name;
+}
+
+// Each setting of the table at each of its values, on either family: the dialog opens with the
+// value loaded shown in its control, and OK saves the value chosen there. A control left
+// without a value keeps the value loaded.
+TEST_F(ConfigDialogProcedure, EachSettingOfTheTableShowsInItsControlAndOkSavesTheChoice)
+{
+    const std::string settingsPath = SettingsFileOf(ExecutablePath());
+    for (const SettingControl& row : SETTING_CONTROLS) {
+        const SettingsKey& key = *row.key;
+        for (int isWin9x : {0, 1}) {
+            for (int value = key.lowest; value <= key.highest; ++value) {
+                for (int chosen : {value == key.highest ? key.lowest : value + 1, NO_VALUE}) {
+                    SCOPED_TRACE(std::string(key.name) + (isWin9x ? ", 95 family" : ", NT family") +
+                                 ", loaded " + std::to_string(value) + ", chosen " +
+                                 (chosen == NO_VALUE ? "none" : std::to_string(chosen)));
+                    SaverState.isWin9x = isWin9x;
+                    LauncherSettingsRecord loaded = SettingsRecord(0, "", "");
+                    loaded.*key.number = value;
+                    ASSERT_TRUE(WriteSettingsFile(ExecutablePath(), loaded));
+                    HWND dialog = OpenDialog();
+                    ASSERT_NE(dialog, nullptr);
+                    HWND control = GetDlgItem(dialog, row.control);
+                    ASSERT_NE(control, nullptr);
+                    EXPECT_EQ(ClassNameOf(control), ClassOfKind(row.kind));
+                    EXPECT_EQ(ShownValue(control, row), value);
+                    ExpectOffers(control, row);
+
+                    ChooseValue(control, row, chosen);
+                    {
+                        BoxAnswerer answerer; // a save that failed would wait in its box
+                        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+                        EXPECT_TRUE(SeenBoxes().empty()) << "the save failed";
+                    }
+                    EXPECT_EQ(ConfigDialogState.swatchBrush, nullptr) << "the dialog did not end";
+                    const int saved = chosen == NO_VALUE ? value : chosen;
+                    EXPECT_EQ(ConfigDialogState.settings.*key.number, saved);
+                    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA(SETTINGS_SECTION, key.name,
+                                                                     -1, settingsPath.c_str())),
+                              saved);
+                    DestroyWindow(dialog);
+                }
+            }
+        }
     }
     DeleteFileA(settingsPath.c_str());
 }
@@ -383,4 +502,41 @@ TEST_F(BrowseButtons, APathTheCodePageCannotHoldWithoutAShortNameIsRefused)
 TEST(PickColor, ANullColourShowsNothingAndAnswersZero)
 {
     EXPECT_EQ(PickColor(nullptr, nullptr), 0);
+}
+
+// ---- The texts' resources ------------------------------------------------------------------
+
+static BOOL CALLBACK CollectResourceName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names)
+{
+    reinterpret_cast<std::vector<LPCWSTR>*>(names)->push_back(name);
+    return TRUE;
+}
+
+static BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR languages)
+{
+    reinterpret_cast<std::vector<WORD>*>(languages)->push_back(language);
+    return TRUE;
+}
+
+// The dialog's template and every block of the string table, in exactly the two languages and
+// with English listed first: no language-neutral copy, which every system would take before
+// its own language, and a lookup that takes the first language finds English, as a system of
+// neither language gets it.
+TEST(Texts, EveryTextResourceIsInEnglishThenJapaneseAndNothingElse)
+{
+    const HMODULE module = GetModuleHandleA(nullptr);
+    const std::vector<WORD> LANGUAGES = {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                         MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)};
+    for (LPCWSTR type : {reinterpret_cast<LPCWSTR>(RT_DIALOG), reinterpret_cast<LPCWSTR>(RT_STRING)}) {
+        std::vector<LPCWSTR> names;
+        EnumResourceNamesW(module, type, CollectResourceName, reinterpret_cast<LONG_PTR>(&names));
+        EXPECT_FALSE(names.empty()) << "type " << reinterpret_cast<UINT_PTR>(type);
+        for (LPCWSTR name : names) {
+            std::vector<WORD> languages;
+            EnumResourceLanguagesW(module, type, name, CollectLanguage,
+                                   reinterpret_cast<LONG_PTR>(&languages));
+            EXPECT_EQ(languages, LANGUAGES) << "type " << reinterpret_cast<UINT_PTR>(type)
+                                            << ", resource " << reinterpret_cast<UINT_PTR>(name);
+        }
+    }
 }
