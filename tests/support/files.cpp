@@ -231,3 +231,66 @@ bool WriteSettingsFile(const std::string& executablePath, COLORREF color,
 {
     return WriteSettingsFile(executablePath, SettingsRecord(color, accessory, playlist));
 }
+
+std::string UserSettingsFolder()
+{
+    char appData[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("APPDATA", appData, sizeof appData);
+    if (length == 0 || length >= sizeof appData)
+        return "";
+    return std::string(appData) + "\\velora_ss_launcher";
+}
+
+std::string UserSettingsFileOf(const std::string& executablePath)
+{
+    std::string beside = SettingsFileOf(executablePath);
+    return UserSettingsFolder() + "\\" + beside.substr(beside.find_last_of('\\') + 1);
+}
+
+// This program's own file is let go of first: the profile functions keep files in a cache, per
+// process, which Wine goes on reading when the file is gone.
+static void RemoveUserSettingsFolder()
+{
+    std::string folder = UserSettingsFolder();
+    if (folder.empty())
+        return;
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr,
+                               UserSettingsFileOf(ExecutablePath()).c_str());
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(folder.c_str()))
+        RemoveTree(folder);
+}
+
+CleanUserSettingsFolder::CleanUserSettingsFolder()
+{
+    RemoveUserSettingsFolder();
+}
+
+CleanUserSettingsFolder::~CleanUserSettingsFolder()
+{
+    RemoveUserSettingsFolder();
+}
+
+bool BlockUserSettingsFolder()
+{
+    std::string folder = UserSettingsFolder();
+    return !folder.empty() && WriteTextFile(folder, "not a folder");
+}
+
+HRESULT WINAPI NoFolderPath(HWND, int, HANDLE, DWORD, LPWSTR path)
+{
+    path[0] = L'\0';
+    return E_NOTIMPL;
+}
+
+FileHeldAgainstWriting::FileHeldAgainstWriting(const std::string& path)
+    : file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                       nullptr))
+{
+}
+
+FileHeldAgainstWriting::~FileHeldAgainstWriting()
+{
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}

@@ -1,6 +1,7 @@
 // Files, folders and paths for the programs the tests, the demo and the benchmark run under
 // Wine: whole files read and written, scratch folders, Linux paths seen through drive Z:, the
-// build tree and its fixtures, and the settings file of an executable.
+// build tree and its fixtures, and the settings files of an executable, beside it and the
+// user's own.
 #pragma once
 #include "launcher/settings.h"
 #include <windows.h>
@@ -87,3 +88,42 @@ bool WriteSettingsFile(const std::string& executablePath, const LauncherSettings
 // The same for SettingsRecord(color, accessory, playlist).
 bool WriteSettingsFile(const std::string& executablePath, COLORREF color,
                        const std::string& accessory, const std::string& playlist);
+
+// ---- The users' own settings files ---------------------------------------------------------
+
+// The folder of the users' own settings files, %APPDATA%\velora_ss_launcher, with %APPDATA% as
+// the environment gives it, told apart from the product's way of finding it.
+std::string UserSettingsFolder();
+// The user's own settings file of the program at executablePath: in that folder, with the name
+// of the settings file beside it.
+std::string UserSettingsFileOf(const std::string& executablePath);
+// Removes the users' settings folder with what it holds, or a file standing in its place, as
+// it is made and as it goes. The test programs and the savers they start share one Wine
+// prefix: a user's file one test leaves would be read by the next.
+class CleanUserSettingsFolder {
+public:
+    CleanUserSettingsFolder();
+    ~CleanUserSettingsFolder();
+    CleanUserSettingsFolder(const CleanUserSettingsFolder&) = delete;
+    CleanUserSettingsFolder& operator=(const CleanUserSettingsFolder&) = delete;
+};
+// A file where the users' settings folder would be, so that it cannot be made: a profile the
+// user cannot write to.
+bool BlockUserSettingsFolder();
+// SHGetFolderPathW failing, as on a system where neither SHELL32 nor SHFOLDER.DLL has it.
+HRESULT WINAPI NoFolderPath(HWND owner, int folder, HANDLE token, DWORD flags, LPWSTR path);
+
+// Holds the file open against writing while it lives, as another program may: the system's
+// profile functions can read it but not write it.
+class FileHeldAgainstWriting {
+public:
+    explicit FileHeldAgainstWriting(const std::string& path);
+    ~FileHeldAgainstWriting();
+    FileHeldAgainstWriting(const FileHeldAgainstWriting&) = delete;
+    FileHeldAgainstWriting& operator=(const FileHeldAgainstWriting&) = delete;
+
+    bool Held() const { return file != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE file;
+};
