@@ -133,12 +133,11 @@ static INT_PTR OnCtlColorStatic(HWND dialog, HDC context, HWND control)
     return reinterpret_cast<INT_PTR>(ConfigDialogState.swatchBrush);
 }
 
-// The settings file's path, in the ANSI code page, in an error box of the dialog's, under a
-// first line that says whether nothing or only some of the settings were saved.
-static void ShowSaveFailure(HWND dialog, SaveOutcome outcome)
+// The path of the settings file that could not be written, in the ANSI code page, in an error
+// box of the dialog's, under a first line that says whether nothing or only some of the
+// settings were saved.
+static void ShowSaveFailure(HWND dialog, SaveOutcome outcome, const char* settingsPath)
 {
-    char settingsPath[PATH_SIZE];
-    SettingsFilePath(settingsPath);
     WCHAR path[PATH_SIZE];
     AnsiToUserText(settingsPath, path, PATH_SIZE);
     UINT first = outcome == SETTINGS_PARTLY_SAVED ? IDS_SAVE_PARTLY_FAILED : IDS_SAVE_FAILED;
@@ -146,13 +145,15 @@ static void ShowSaveFailure(HWND dialog, SaveOutcome outcome)
 }
 
 // A save that failed is told, and the dialog stays open with the user's choices, for Cancel or
-// another OK once the file can be written.
+// another OK once a file can be written. A save that went to the user's own file, the one
+// beside the saver being out of reach, succeeded.
 static void OnOk(HWND dialog)
 {
     TakeSettingControls(dialog, &ConfigDialogState.settings);
-    SaveOutcome outcome = SaveSettings(&ConfigDialogState.settings);
+    char settingsPath[PATH_SIZE];
+    SaveOutcome outcome = SaveSettings(&ConfigDialogState.settings, settingsPath);
     if (outcome != SETTINGS_SAVED) {
-        ShowSaveFailure(dialog, outcome);
+        ShowSaveFailure(dialog, outcome, settingsPath);
         return;
     }
     EndConfigDialog(dialog, CONFIGURED_EXIT_CODE);

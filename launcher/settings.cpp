@@ -1,7 +1,10 @@
-// The launcher's persisted settings and their INI file beside the executable, and the saver's
-// own record of where its music stopped.
+// The launcher's persisted settings and their INI file, beside the executable or the user's
+// own, and the saver's own record of where its music stopped.
 #include "launcher/settings.h"
 #include "launcher/portable/decimal_text.h"
+#include "launcher/portable/settings_choice.h"
+#include "launcher/user_folder.h"
+#include "saver_host/saver_host.h"
 #include <cstring>
 
 LauncherSettingsRecord LauncherSettings;
@@ -101,13 +104,11 @@ static void ReadSettingsFile(const char* settingsPath, LauncherSettingsRecord* s
         ReadSetting(key, settingsPath, settings);
 }
 
-void LoadSettings(LauncherSettingsRecord* settings)
+void LoadSettingsFrom(const char* settingsPath, LauncherSettingsRecord* settings)
 {
     DefaultSettings(settings);
-    char settingsPath[PATH_SIZE];
-    if (!SettingsFilePath(settingsPath))
-        return;
-    ReadSettingsFile(settingsPath, settings);
+    if (settingsPath[0] != '\0')
+        ReadSettingsFile(settingsPath, settings);
 }
 
 static int SameSetting(const SettingsKey& key, const LauncherSettingsRecord* one,
@@ -160,11 +161,8 @@ static int WriteSetting(const SettingsKey& key, const LauncherSettingsRecord* se
     return gWriteProfileString(SETTINGS_SECTION, key.name, value, settingsPath) != 0;
 }
 
-SaveOutcome SaveSettings(const LauncherSettingsRecord* settings)
+SaveOutcome SaveSettingsTo(const char* settingsPath, const LauncherSettingsRecord* settings)
 {
-    char settingsPath[PATH_SIZE];
-    if (!SettingsFilePath(settingsPath))
-        return SETTINGS_NOT_SAVED;
     // An OK with nothing changed saves nothing, so it succeeds where the file holds the values
     // but may not be written (in use by another program, or locked down).
     unsigned heldBefore = KeysHeld(settingsPath, settings);
@@ -184,14 +182,13 @@ SaveOutcome SaveSettings(const LauncherSettingsRecord* settings)
     return OutcomeOfSave(heldBefore, heldAfter, ALL_SETTINGS_KEYS);
 }
 
-void LoadLastPlace(LastPlaceRecord* place)
+static void ReadPlace(const char* settingsPath, LastPlaceRecord* place)
 {
     place->track[0] = '\0';
     place->position = UNKNOWN_POSITION;
-    char settingsPath[PATH_SIZE];
-    if (!SettingsFilePath(settingsPath))
+    if (settingsPath[0] == '\0')
         return;
-    // The quotes SaveLastPlace puts around the path are taken off by the system.
+    // The quotes WritePlace puts around the path are taken off by the system.
     GetPrivateProfileStringA(LAST_PLACE_SECTION,
                              LAST_TRACK_KEY,
                              "",
@@ -208,11 +205,11 @@ void LoadLastPlace(LastPlaceRecord* place)
     ReadDecimal(text, 0, INT32_MAX, &place->position);
 }
 
-void SaveLastPlace(const LastPlaceRecord* place)
+// 1 when the system took the place. On the NT family, the one with a user's file to go to
+// next, the answer is true to the disk; the Windows 95 family's cache may take a write it then
+// fails to flush, but that family has no other file.
+static int WritePlace(const char* settingsPath, const LastPlaceRecord* place)
 {
-    char settingsPath[PATH_SIZE];
-    if (!SettingsFilePath(settingsPath))
-        return;
     // The whole section as the system takes it: "key=value" strings one after the other, each
     // with its NUL, and a NUL after the last. The path stands in quotes, which keep the blanks
     // a path may end with (no track path holds a quote). An unknown position is left empty.
@@ -228,7 +225,102 @@ void SaveLastPlace(const LastPlaceRecord* place)
         length += wsprintfA(section + length, "%ld", static_cast<LONG>(place->position));
     section[length++] = '\0';
     section[length] = '\0';
-    WritePrivateProfileSectionA(LAST_PLACE_SECTION, section, settingsPath);
-    // As for the settings: a machine of the Windows 95 family switched off next keeps it.
+    BOOL written = WritePrivateProfileSectionA(LAST_PLACE_SECTION, section, settingsPath);
+    // A machine of the Windows 95 family switched off next keeps it.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath);
+    return written != 0;
+}
+
+// Whether the file holds a key in the section: a section header alone holds no value to read.
+// Only the start of the list of the keys' names is read.
+static int HoldsSection(const char* settingsPath, const char* section)
+{
+    char names[4];
+    return GetPrivateProfileStringA(section, nullptr, "", names, sizeof names, settingsPath) > 0;
+}
+
+// The two files of a call, and what it knows of them.
+struct SettingsFiles {
+    char beside[PATH_SIZE];
+    char userFolder[PATH_SIZE]; // empty when there is no user's file
+    char user[PATH_SIZE];       // empty when there is none
+    SettingsFileFacts facts;
+};
+
+// Both files' paths, found afresh on every call: 0, both empty, when not even the one beside
+// the executable has one. The Windows 95 family does not look for the user's.
+static int FindSettingsFiles(SettingsFiles* files)
+{
+    files->userFolder[0] = '\0';
+    files->user[0] = '\0';
+    files->facts = SettingsFileFacts();
+    files->facts.isWin9x = SaverState.isWin9x != 0;
+    if (!SettingsFilePath(files->beside))
+        return 0;
+    char appData[PATH_SIZE];
+    files->facts.hasUserFile =
+        !files->facts.isWin9x && UserAppDataPath(appData) &&
+        UserSettingsPaths(appData, files->beside, files->userFolder, files->user, IsSystemLeadByte);
+    if (files->facts.hasUserFile) {
+        files->facts.userHoldsSettings = HoldsSection(files->user, SETTINGS_SECTION);
+        files->facts.userHoldsPlace = HoldsSection(files->user, LAST_PLACE_SECTION);
+    }
+    return 1;
+}
+
+// The path of the file chosen; the user's folder is made before a write into it, where the
+// application data folder has none yet.
+static const char* PathToWrite(SettingsFiles* files, SettingsFileChoice choice)
+{
+    if (choice != USER_FILE)
+        return files->beside;
+    CreateDirectoryA(files->userFolder, nullptr);
+    return files->user;
+}
+
+void LoadSettings(LauncherSettingsRecord* settings)
+{
+    SettingsFiles files;
+    FindSettingsFiles(&files);
+    bool fromUser = SettingsFileToRead(files.facts) == USER_FILE;
+    LoadSettingsFrom(fromUser ? files.user : files.beside, settings);
+}
+
+SaveOutcome SaveSettings(const LauncherSettingsRecord* settings, char* settingsPath)
+{
+    settingsPath[0] = '\0';
+    SettingsFiles files;
+    if (!FindSettingsFiles(&files))
+        return SETTINGS_NOT_SAVED;
+    SaveOutcome outcome = SETTINGS_NOT_SAVED;
+    for (SettingsFileChoice file = SettingsFileToRead(files.facts); file != NO_SETTINGS_FILE;
+         file = SettingsFileAfterSave(files.facts, file, outcome == SETTINGS_SAVED)) {
+        lstrcpyA(settingsPath, PathToWrite(&files, file));
+        outcome = SaveSettingsTo(settingsPath, settings);
+    }
+    return outcome;
+}
+
+void LoadLastPlace(LastPlaceRecord* place)
+{
+    SettingsFiles files;
+    FindSettingsFiles(&files);
+    bool fromUser = PlaceFileToRead(files.facts) == USER_FILE;
+    ReadPlace(fromUser ? files.user : files.beside, place);
+}
+
+void SaveLastPlace(const LastPlaceRecord* place)
+{
+    SettingsFiles files;
+    if (!FindSettingsFiles(&files))
+        return;
+    bool written = false;
+    for (SettingsFileChoice file = SettingsFileToRead(files.facts); file != NO_SETTINGS_FILE;
+         file = SettingsFileAfterSave(files.facts, file, written)) {
+        written = WritePlace(PathToWrite(&files, file), place) != 0;
+        if (DropsUserPlace(files.facts, file, written)) {
+            WritePrivateProfileStringA(LAST_PLACE_SECTION, nullptr, nullptr, files.user);
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, files.user);
+        }
+    }
 }

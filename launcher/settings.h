@@ -1,5 +1,5 @@
-// The launcher's persisted settings and their INI file beside the executable, and beside them
-// the saver's own record of where its music stopped.
+// The launcher's persisted settings and their INI file, beside the executable or the user's
+// own, and beside them the saver's own record of where its music stopped.
 #pragma once
 #include "launcher/portable/path_parts.h"
 #include "launcher/portable/play_order.h"
@@ -111,15 +111,31 @@ inline const char* SettingText(const SettingsKey& key, const LauncherSettingsRec
     wsprintfA(number, "%ld", value);
     return number;
 }
-// Fills *settings from the settings file, each field from its key or its default.
+// Which file: on the NT family a user may keep a file of their own, in
+// %APPDATA%\velora_ss_launcher\ with the name of the one beside the executable. It is read when
+// its settings' section holds a key; otherwise the file beside the executable is, the default
+// for every user who has not saved. The Windows 95 family has the file beside the executable
+// only.
+//
+// Fills *settings from the settings file read, each field from its key or its default.
 void LoadSettings(LauncherSettingsRecord* settings);
-// Writes every field of *settings to the settings file and flushes the system's profile cache,
-// unless the file already holds every one of them: then it is left as it is. SETTINGS_SAVED
-// when the file holds them all afterwards. Otherwise, which the caller must tell the user:
-// SETTINGS_PARTLY_SAVED when some keys took their value and others did not, SETTINGS_NOT_SAVED
-// when none did or the file's path could not be formed.
-SaveOutcome SaveSettings(const LauncherSettingsRecord* settings);
-// The shape of WritePrivateProfileStringA. SaveSettings writes each key through
+// Saves *settings as SaveSettingsTo does into the file LoadSettings reads, and when that is the
+// one beside the executable and the save does not succeed, into the user's file, its folder
+// created: every key, so that it never depends on the other file. settingsPath (PATH_SIZE
+// bytes) names the file last tried, empty when no path could be formed. SETTINGS_SAVED when
+// one of them holds every value; otherwise the outcome of the last, which the caller must
+// tell the user.
+SaveOutcome SaveSettings(const LauncherSettingsRecord* settings, char* settingsPath);
+
+// Fills *settings from the settings file at settingsPath, each field from its key or its
+// default; every field at its default for an empty path.
+void LoadSettingsFrom(const char* settingsPath, LauncherSettingsRecord* settings);
+// Writes every field of *settings to the settings file at settingsPath and flushes the
+// system's profile cache, unless the file already holds every one of them: then it is left as
+// it is. SETTINGS_SAVED when the file holds them all afterwards. Otherwise: SETTINGS_PARTLY_SAVED
+// when some keys took their value and others did not, SETTINGS_NOT_SAVED when none did.
+SaveOutcome SaveSettingsTo(const char* settingsPath, const LauncherSettingsRecord* settings);
+// The shape of WritePrivateProfileStringA. SaveSettingsTo writes each key through
 // gWriteProfileString, which is WritePrivateProfileStringA in the product and, in tests, a
 // write refused though the key then reads back with its value.
 typedef BOOL(WINAPI* WriteProfileStringFunction)(LPCSTR section, LPCSTR key, LPCSTR value,
@@ -138,18 +154,21 @@ struct LastPlaceRecord {
     char track[PATH_SIZE]; // the track's path as the player opened it; empty for none
     int32_t position;      // milliseconds into it, or UNKNOWN_POSITION
 };
-// The place the last continuing run kept; an empty track when there is none, UNKNOWN_POSITION
-// for a position missing or not a number of milliseconds.
+// The place the last continuing run kept: from the user's file when it holds one, else from
+// the file beside the executable. An empty track when there is none, UNKNOWN_POSITION for a
+// position missing or not a number of milliseconds.
 void LoadLastPlace(LastPlaceRecord* place);
-// Replaces the record in the settings file in one write. Silent: where the file cannot be
-// written the next run finds no place (or the one the file already held) and starts as that
-// says, with track 1 when there is none.
+// Replaces the record in one write in the file LoadSettings reads, and when that is the one
+// beside the executable and the write does not reach it, in the user's file, its folder
+// created; a place kept beside the executable takes an older one out of the user's file.
+// Silent: where neither can be written the next run finds no place (or the one a file already
+// held) and starts as that says, with track 1 when there is none.
 void SaveLastPlace(const LastPlaceRecord* place);
 // The running executable's full path as the system gives it, in PATH_SIZE bytes. Returns 0,
 // path empty, when there is none or it is longer.
 int ReadExecutablePath(char* path);
-// The running executable's settings file, in PATH_SIZE bytes. Returns 0, settingsPath
-// empty, when no such path can be formed.
+// The running executable's settings file beside it, in PATH_SIZE bytes. Returns 0,
+// settingsPath empty, when no such path can be formed.
 int SettingsFilePath(char* settingsPath);
 
 // The settings file of the executable at modulePath: its long form where the system offers

@@ -1,13 +1,15 @@
 // The configure mode end to end: the real .scr's settings dialog under Wine in a Japanese
 // locale, its template, version and icon resources, what OK and Cancel leave in the settings
 // file, an OK that cannot save, the two file-open dialogs and the colour chooser, driven as a
-// user drives them.
+// user drives them, and the user's own settings file where the saver's folder cannot be written.
 #include "config_dialog/config_dialog.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
 #include "resources/resource_ids.h"
+#include "saver_host/saver_host.h"
 #include "tests/support/desktop.h"
 #include "tests/support/files.h"
+#include "tests/support/sound.h"
 #include "tests/support/texts.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -252,6 +254,7 @@ protected:
         WaitUntilGone(files);
     }
 
+    CleanUserSettingsFolder userFolder;
     ScratchFolder scratch{std::string("config_dialog ") +
                           ::testing::UnitTest::GetInstance()->current_test_info()->name()};
     std::string dir = scratch.Path();
@@ -763,10 +766,12 @@ TEST_F(ConfigDialog, EveryControlMatchesTheTemplate)
 // file and for its version alike.
 TEST_F(ConfigDialog, WithoutSettingsFileItShowsTheDefaultsAndOkCreatesTheFile)
 {
+    // Folders of ten characters, so that the path ends just past 300 bytes however long the
+    // build tree's own path is.
     std::string deep = dir;
     while (deep.size() < 300) {
         std::string name;
-        for (int i = 0; i < 30; ++i)
+        for (int i = 0; i < 10; ++i)
             name += "音";
         deep += "\\" + name;
         ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
@@ -867,20 +872,24 @@ TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxSaveNothingAndExitWithZero)
     EXPECT_FALSE(FileExistsAt(ini));
 }
 
-// Where the saver may not write (a 64-bit build in System32, Program Files), OK tells the user
-// which file could not be written, in an error box of the dialog's in its language, and the
-// dialog stays.
+// Where the saver may not write (a 64-bit build in System32, Program Files) and the user's own
+// profile cannot be written either, OK tells the user which file could not be written, the
+// user's own, tried last, in an error box of the dialog's in its language, and the dialog stays.
 TEST_F(ConfigDialog, AnOkThatCannotSaveNamesTheFileAndLeavesTheDialogOpen)
 {
     ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr)); // the file's place taken
+    // The user's folder's place taken by a file: Wine, which knows no rights on its folders,
+    // lets any folder be written, but no folder can be made where a file stands.
+    ASSERT_TRUE(BlockUserSettingsFolder());
     for (const WineLocale* system : SYSTEMS) {
         SCOPED_TRACE(system->name);
         ASSERT_NE(Open("/c", *system), nullptr);
         Click(Control(IDOK));
         HWND box = WaitForOwnedDialog();
         ASSERT_NE(box, nullptr) << "no message box";
-        EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
-                  In(*system, TEXT_SAVE_FAILED) + Wide(ini) + In(*system, TEXT_SAVE_FAILED_ADVICE));
+        EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), In(*system, TEXT_SAVE_FAILED) +
+                                                       Wide(UserSettingsFileOf(saver)) +
+                                                       In(*system, TEXT_SAVE_FAILED_ADVICE));
         EXPECT_EQ(TextOf(box), LanguageOf(*system).title);
         Click(GetDlgItem(box, IDOK));
         WaitUntilGone(box);
@@ -1159,6 +1168,76 @@ TEST_F(ColourChooser, OpensOnTheCurrentColourAndRepaintsTheSwatchAtOnce)
     Click(Control(IDOK));
     EXPECT_EQ(ExitCode(), 1u);
     EXPECT_EQ(ReadIni(ini, BACKGROUND_COLOR_KEY), std::to_string(picked));
+}
+
+// The session's own system started through the shell with Wine's MCI trace on: its standard
+// error, which the tail sends into a file, holds every command the saver gives the device.
+static const WineLocale MCI_TRACED_SYSTEM = {"Japanese, MCI traced", "WINEDEBUG=+mci", true};
+
+// Where the saver's settings file cannot be written (another program holds it open, as
+// System32 and Program Files refuse a standard user), OK saves into the user's own file,
+// every key; the next full-screen run takes the colour from there, and a continuing run keeps
+// its place there and resumes from it. The file beside the saver stays as it was.
+TEST_F(ColourChooser, WhereTheSaversFileCannotBeWrittenOkSavesIntoTheUsersOwnFile)
+{
+    const COLORREF ADMINISTRATORS = RGB(128, 0, 0), PICKED = RGB(20, 120, 220);
+    const std::string userIni = UserSettingsFileOf(saver);
+    const std::string music = dir + "\\music";
+    ASSERT_TRUE(CreateDirectoryA(music.c_str(), nullptr));
+    ASSERT_TRUE(WriteToneWave(music + "\\long.wav", {440, 30, 8000}));
+    const std::string playlist = music + "\\list.m3u";
+    ASSERT_TRUE(WriteTextFile(playlist, "long.wav\r\n"));
+    // An accessory path that names a file, so that no warning comes, but no accessory.
+    const std::string other = dir + "\\other.exe";
+    ASSERT_TRUE(WriteTextFile(other, "MZ"));
+    const std::string besideText = SettingsText(SettingsRecord(ADMINISTRATORS, other, playlist));
+    ASSERT_TRUE(WriteTextFile(ini, besideText));
+    FileHeldAgainstWriting lock(ini);
+    ASSERT_TRUE(lock.Held());
+
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(SwatchPixel(), ADMINISTRATORS);
+    HWND chooser = OpenChooser();
+    ASSERT_NE(chooser, nullptr);
+    TypeColor(chooser, PICKED);
+    Click(GetDlgItem(chooser, IDOK));
+    WaitUntilGone(chooser);
+    SendMessageW(Control(IDC_PLAY_ORDER), CB_SETCURSEL, PLAY_ORDER_CONTINUE, 0);
+    Click(Control(IDOK));
+    EXPECT_EQ(ExitCode(), 1u) << "the dialog did not end with OK";
+    LauncherSettingsRecord saved = SettingsRecord(PICKED, other, playlist);
+    saved.playOrder = PLAY_ORDER_CONTINUE;
+    for (const SettingsKey& key : SETTINGS_KEYS)
+        EXPECT_EQ(ReadIni(userIni, key.name), SettingValueText(key, saved)) << key.name;
+    EXPECT_EQ(ReadTextFile(ini), besideText);
+
+    // Two continuing runs, full screen in the colour picked: the first from the start, the
+    // second from where the first stopped.
+    std::string resume = "play bgm from 0 notify";
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        std::string trace = dir + "\\mci" + std::to_string(run) + ".log";
+        child = StartInLocale(MCI_TRACED_SYSTEM, saver, "/s 2>'" + UnixPathOf(trace) + "'");
+        HWND window = WaitForWindow(child.processId, SAVER_CLASS_NAME, FULL_SCREEN_TITLE, 15000);
+        ASSERT_NE(window, nullptr) << "no full-screen window; the saver is " << StateOf(child);
+        for (int i = 0; i < 200 && !IsWindowVisible(window); ++i)
+            PumpFor(50);
+        PumpFor(700);
+        EXPECT_EQ(ScreenPixel(600, 500), PICKED);
+        EXPECT_TRUE(WaitForFileText(trace, resume.c_str(), 10000)) << resume;
+        PumpFor(1500); // some seconds into the track
+        PressKey(VK_SPACE);
+        ASSERT_EQ(WaitForExit(child, 10000), 0u);
+        char kept[PATH_SIZE], position[16];
+        GetPrivateProfileStringA(LAST_PLACE_SECTION, LAST_TRACK_KEY, "", kept, sizeof kept,
+                                 userIni.c_str());
+        GetPrivateProfileStringA(LAST_PLACE_SECTION, LAST_POSITION_KEY, "", position,
+                                 sizeof position, userIni.c_str());
+        EXPECT_EQ(kept, music + "\\long.wav");
+        EXPECT_GT(std::atoi(position), 0) << position;
+        resume = "play bgm from " + std::string(position) + " notify";
+    }
+    EXPECT_EQ(ReadTextFile(ini), besideText);
 }
 
 // ---- At 144 DPI --------------------------------------------------------------------------

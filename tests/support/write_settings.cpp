@@ -1,7 +1,8 @@
 // Writes the settings file beside a saver, for the scripts that run the saver (the demo, the
 // benchmark, the dialog's picture), with keys by name. Only the product's keys are taken, so
 // that a script cannot write one the saver never reads; a key not named is left out, and the
-// saver reads its default.
+// saver reads its default. A user's own file of that saver, which the saver would read in its
+// stead, is removed.
 //
 //   write_settings <saver path> [<key>=<value>]...
 //   e.g. write_settings 'Z:\run\velora_ss_launcher.scr' bgcolor=5263440 playorder=1
@@ -37,6 +38,9 @@ int main(int argc, char** argv)
         }
         text += std::string(argv[i]) + "\r\n";
     }
+    std::string userFile = UserSettingsFileOf(argv[1]);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, userFile.c_str());
+    DeleteFileA(userFile.c_str());
     if (!WriteSettingsText(SettingsFileOf(argv[1]), text)) {
         std::fprintf(stderr, "write_settings: cannot write the settings of %s\n", argv[1]);
         return 1;

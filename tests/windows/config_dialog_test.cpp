@@ -6,6 +6,7 @@
 #include "config_dialog/config_dialog.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
+#include "launcher/user_folder.h"
 #include "resources/resource_ids.h"
 #include "saver_host/saver_host.h"
 #include "tests/support/desktop.h"
@@ -29,7 +30,11 @@ protected:
         ResetSaverState();
         SaverState.instance = GetModuleHandleA(nullptr);
     }
-    void TearDown() override { ResetSaverState(); }
+    void TearDown() override
+    {
+        gGetFolderPath = LookUpFolderPath;
+        ResetSaverState();
+    }
     HWND OpenDialog()
     {
         if (SaverState.isWin9x)
@@ -39,6 +44,7 @@ protected:
         return CreateDialogParamW(SaverState.instance, MAKEINTRESOURCEW(CONFIG_DIALOG_TEMPLATE),
                                   nullptr, ConfigDialogProc, 0);
     }
+    CleanUserSettingsFolder userFolder;
 };
 
 TEST_F(ConfigDialogProcedure, WithoutVersionInformationTheVersionIsZeroAndTheBrushGoesAtTheEnd)
@@ -235,29 +241,48 @@ TEST_F(ConfigDialogProcedure, EachSettingOfTheTableShowsInItsControlAndOkSavesTh
 }
 
 // An OK whose save fails is told in an error box of the dialog's own, its first line saying
-// whether nothing or only some of the settings were saved, and the dialog stays open with the
-// user's choices; the next OK, once the file can hold them, ends it. The texts reach the box
-// whole on either family.
+// whether nothing or only some of the settings were saved and its path naming the file last
+// tried, and the dialog stays open with the user's choices; the next OK, once the file can hold
+// them, ends it. The texts reach the box whole on either family. On the NT family a save that
+// cannot be written beside the executable goes into the user's own file, and is told only when
+// that cannot be written either.
 TEST_F(ConfigDialogProcedure, AFailedSaveIsToldAndTheDialogStaysOpenUntilASaveSucceeds)
 {
     const std::string settingsPath = SettingsFileOf(ExecutablePath());
+    const std::string userPath = UserSettingsFileOf(ExecutablePath());
     const char* const CHOSEN = "C:\\chosen\\velorandix.exe";
+    enum UserFolder { NO_APPDATA, FOLDER_FREE, FOLDER_BLOCKED };
     struct Case {
         const char* what;
         int isWin9x;
         const char* accessory;
         bool placeTaken; // by a folder
-        const UserText& firstLine;
+        UserFolder userFolder;
+        bool told; // otherwise saved, into the user's file
+        UserText firstLine;
+        const std::string& named;
     } cases[] = {
-        {"NT family, the file's place taken", 0, CHOSEN, true, TEXT_SAVE_FAILED},
-        {"95 family, the file's place taken", 1, CHOSEN, true, TEXT_SAVE_FAILED},
+        {"NT family, the file's place taken, no application data folder", 0, CHOSEN, true,
+         NO_APPDATA, true, TEXT_SAVE_FAILED, settingsPath},
+        {"NT family, the file's place taken, the user's folder's too", 0, CHOSEN, true,
+         FOLDER_BLOCKED, true, TEXT_SAVE_FAILED, userPath},
+        {"NT family, the file's place taken, the user's folder free", 0, CHOSEN, true,
+         FOLDER_FREE, false, TEXT_SAVE_FAILED, userPath},
+        // The Windows 95 family has no user's file.
+        {"95 family, the file's place taken", 1, CHOSEN, true, FOLDER_FREE, true,
+         TEXT_SAVE_FAILED, settingsPath},
         // Every key but the path is written; the file gives the path back without its blank.
-        {"a path the file cannot hold", 0, "C:\\chosen\\velorandix.exe ", false,
-         TEXT_SAVE_PARTLY_FAILED},
+        {"a path the file cannot hold", 0, "C:\\chosen\\velorandix.exe ", false, NO_APPDATA,
+         true, TEXT_SAVE_PARTLY_FAILED, settingsPath},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        CleanUserSettingsFolder clean;
         SaverState.isWin9x = c.isWin9x;
+        gGetFolderPath = c.userFolder == NO_APPDATA ? NoFolderPath : LookUpFolderPath;
+        if (c.userFolder == FOLDER_BLOCKED) {
+            ASSERT_TRUE(BlockUserSettingsFolder());
+        }
         DeleteFileA(settingsPath.c_str());
         RemoveDirectoryA(settingsPath.c_str()); // left by an earlier run that failed
         if (c.placeTaken) {
@@ -268,15 +293,28 @@ TEST_F(ConfigDialogProcedure, AFailedSaveIsToldAndTheDialogStaysOpenUntilASaveSu
         lstrcpyA(ConfigDialogState.settings.accessoryPath, c.accessory);
         BoxAnswerer answerer;
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        if (!c.told) {
+            EXPECT_TRUE(SeenBoxes().empty()) << "a save into the user's file was told";
+            EXPECT_EQ(ConfigDialogState.swatchBrush, nullptr) << "the dialog did not end";
+            char held[PATH_SIZE];
+            GetPrivateProfileStringA(SETTINGS_SECTION, ACCESSORY_PATH_KEY, "", held, sizeof held,
+                                     c.named.c_str());
+            EXPECT_STREQ(held, c.accessory);
+            DestroyWindow(dialog);
+            RemoveDirectoryA(settingsPath.c_str());
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, c.named.c_str());
+            continue;
+        }
         ASSERT_EQ(SeenBoxes().size(), 1u);
         const SeenBox& box = SeenBoxes()[0];
-        EXPECT_EQ(box.text, c.firstLine.japanese + Wide(settingsPath) +
-                                TEXT_SAVE_FAILED_ADVICE.japanese);
+        EXPECT_EQ(box.text,
+                  c.firstLine.japanese + Wide(c.named) + TEXT_SAVE_FAILED_ADVICE.japanese);
         EXPECT_EQ(box.caption, TEXT_DIALOG_TITLE.japanese);
         EXPECT_EQ(box.owner, dialog);
         EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_HAND));
         EXPECT_NE(ConfigDialogState.swatchBrush, nullptr) << "the dialog ended";
         EXPECT_STREQ(ConfigDialogState.settings.accessoryPath, c.accessory);
+        EXPECT_FALSE(FileExistsAt(userPath)) << "a user's file was written";
 
         RemoveDirectoryA(settingsPath.c_str());
         lstrcpyA(ConfigDialogState.settings.accessoryPath, CHOSEN);

@@ -1,11 +1,16 @@
 // The settings store on the real private-profile functions: the INI file beside this test
-// executable, defaults, round trips, untouched neighbours, the file name by position, and the
-// place a continuing run keeps beside the settings.
+// executable, defaults, round trips, untouched neighbours, the file name by position, the place
+// a continuing run keeps beside the settings, and which file is read and written, beside the
+// executable or the user's own, on either family, with or without an application data folder.
 // Every key of the product's list is covered by its kind, so a new key needs no new case; the
 // lines of today's keys are also spelled out, as the format users' settings files already have.
 #include "launcher/settings.h"
+#include "launcher/user_folder.h"
+#include "saver_host/saver_host.h"
+#include "tests/support/desktop.h"
 #include "tests/support/files.h"
 #include <gtest/gtest.h>
+#include <shfolder.h>
 #include <algorithm>
 #include <initializer_list>
 #include <string>
@@ -55,6 +60,7 @@ class SettingsStore : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ResetSaverState();
         settingsPath = SettingsFileOf(ExecutablePath());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath.c_str());
         DeleteFileA(settingsPath.c_str());
@@ -62,6 +68,8 @@ protected:
     }
     void TearDown() override
     {
+        gGetFolderPath = LookUpFolderPath;
+        ResetSaverState();
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsPath.c_str());
         DeleteFileA(settingsPath.c_str());
     }
@@ -69,6 +77,15 @@ protected:
     {
         ASSERT_TRUE(WriteSettingsText(settingsPath, text));
     }
+    // A save where the file beside the executable can be written lands there, and says so.
+    SaveOutcome Save(const LauncherSettingsRecord& saved)
+    {
+        char path[PATH_SIZE] = "";
+        SaveOutcome outcome = SaveSettings(&saved, path);
+        EXPECT_EQ(path, settingsPath);
+        return outcome;
+    }
+    CleanUserSettingsFolder userFolder;
     std::string settingsPath;
     LauncherSettingsRecord settings = {};
 };
@@ -80,7 +97,7 @@ TEST_F(SettingsStore, WithoutAFileLoadGivesTheDefaultsAndSaveWritesEveryKey)
     for (const SettingsKey& key : SETTINGS_KEYS)
         EXPECT_EQ(SettingValueText(key, settings), DefaultValueText(key)) << key.name;
 
-    EXPECT_EQ(SaveSettings(&settings), SETTINGS_SAVED);
+    EXPECT_EQ(Save(settings), SETTINGS_SAVED);
     std::vector<std::string> lines = ReadLines(settingsPath);
     EXPECT_EQ(lines, LinesOf(settings));
     ExpectInOrder(lines, {"[setting]", "bgcolor=8421504", "exepath=", "playlist=", "playorder=0"});
@@ -98,7 +115,7 @@ TEST_F(SettingsStore, OtherPlayOrdersReadAsZeroAndASaveLeavesTheLastPlace)
     }
     LastPlaceRecord place = {"C:\\音楽\\表.wav ", 61500}; // a blank at the end stays
     SaveLastPlace(&place);
-    EXPECT_EQ(SaveSettings(&settings), SETTINGS_SAVED);
+    EXPECT_EQ(Save(settings), SETTINGS_SAVED);
     place = LastPlaceRecord();
     LoadLastPlace(&place);
     EXPECT_STREQ(place.track, "C:\\音楽\\表.wav ");
@@ -118,7 +135,7 @@ TEST_F(SettingsStore, SaveThenLoadReproducesEveryField)
         DefaultSettings(&defaults);
         SetSampleSettings(&values, round < 0 ? 0 : round);
         const LauncherSettingsRecord& saved = round < 0 ? defaults : values;
-        EXPECT_EQ(SaveSettings(&saved), SETTINGS_SAVED);
+        EXPECT_EQ(Save(saved), SETTINGS_SAVED);
         settings = round < 0 ? values : defaults;
         LoadSettings(&settings);
         for (const SettingsKey& key : SETTINGS_KEYS)
@@ -135,10 +152,10 @@ static BOOL WINAPI WriteButRefuse(LPCSTR section, LPCSTR key, LPCSTR value, LPCS
     return lstrcmpA(key, gRefusedKey) == 0 ? FALSE : written;
 }
 
-// A save tells what the file holds afterwards, key by key. Another program holding the file
-// open against writing makes every write fail; a value ending in a blank is written, but reads
-// back without it, so the file cannot hold it; a key whose write was refused did not take its
-// value, whatever reading it back answers.
+// A save into one file tells what it holds afterwards, key by key. Another program holding
+// the file open against writing makes every write fail; a value ending in a blank is written,
+// but reads back without it, so the file cannot hold it; a key whose write was refused did not
+// take its value, whatever reading it back answers.
 TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
 {
     LauncherSettingsRecord held;
@@ -173,7 +190,7 @@ TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
         gRefusedKey = c.refused;
         gWriteProfileString = c.refused ? WriteButRefuse : WritePrivateProfileStringA;
-        EXPECT_EQ(SaveSettings(&settings), c.outcome);
+        EXPECT_EQ(SaveSettingsTo(settingsPath.c_str(), &settings), c.outcome);
         gWriteProfileString = WritePrivateProfileStringA;
         if (lock)
             CloseHandle(lock);
@@ -188,12 +205,188 @@ TEST_F(SettingsStore, ASaveIsTrueToWhatTheFileHoldsAfterwards)
     }
 }
 
+// ---- Which file: beside the executable, or the user's own ---------------------------------
+
+// SHGetFolderPathW as the product looks it up, or none, counting the calls.
+static bool gHasAppData;
+static int gFolderPathCalls;
+static HRESULT WINAPI CountedFolderPath(HWND owner, int folder, HANDLE token, DWORD flags,
+                                        LPWSTR path)
+{
+    ++gFolderPathCalls;
+    EXPECT_EQ(folder, CSIDL_APPDATA);
+    return (gHasAppData ? LookUpFolderPath : NoFolderPath)(owner, folder, token, flags, path);
+}
+
+static std::string PlaceText(const char* track)
+{
+    return std::string("[") + LAST_PLACE_SECTION + "]\r\n" + LAST_TRACK_KEY + "=\"" + track +
+           "\"\r\n" + LAST_POSITION_KEY + "=1000\r\n";
+}
+
+// The value as the file on the disk holds it, "-" for none: this process's profile cache lets
+// go of the file first.
+static std::string ValueOnDisk(const std::string& path, const char* section, const char* key)
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    char value[PATH_SIZE];
+    GetPrivateProfileStringA(section, key, "-", value, sizeof value, path.c_str());
+    return value;
+}
+
+// Every state of the two files, each row lived through as a user would: the settings loaded,
+// the place read and then kept as a continuing run keeps it, and OK. Beside the executable, a
+// file with settings and a place, held open against writing where it cannot be written, or one
+// older than the key playorder; the user's own: none, one with settings, with a place only, with
+// the settings' section but no key, or a folder that cannot be made. Where the settings are read
+// from, where the place is read from and then kept, where OK's save lands ('-': nowhere) and the
+// file it names.
+TEST_F(SettingsStore, EachStateOfTheTwoFilesDecidesWhichIsReadAndWhichIsWritten)
+{
+    const COLORREF BESIDE_COLOR = 1118481, USER_COLOR = 2236962, SAVED_COLOR = 3355443;
+    enum UserFile { NONE, SETTINGS, PLACE, EMPTY_SECTION, BLOCKED };
+    struct Case {
+        const char* what;
+        int isWin9x;
+        bool appData; // SHGetFolderPathW answers
+        UserFile user;
+        bool locked, older, changed;
+        const char* where; // read, place read, place kept, saved, named: B beside, U user's
+        SaveOutcome outcome;
+    } cases[] = {
+        {"no user's file", 0, true, NONE, false, false, true, "BBBBB", SETTINGS_SAVED},
+        {"the user's settings", 0, true, SETTINGS, false, false, true, "UBUUU", SETTINGS_SAVED},
+        {"the user's place", 0, true, PLACE, false, false, true, "BUBBB", SETTINGS_SAVED},
+        {"an empty section", 0, true, EMPTY_SECTION, false, false, true, "BBBBB", SETTINGS_SAVED},
+        {"locked", 0, true, NONE, true, false, true, "BBUUU", SETTINGS_SAVED},
+        {"locked, the user's settings", 0, true, SETTINGS, true, false, true, "UBUUU",
+         SETTINGS_SAVED},
+        {"locked, the user's place", 0, true, PLACE, true, false, true, "BUUUU", SETTINGS_SAVED},
+        {"locked, nothing changed", 0, true, NONE, true, false, false, "BBUBB", SETTINGS_SAVED},
+        {"locked and older, nothing changed", 0, true, NONE, true, true, false, "BBUUU",
+         SETTINGS_SAVED},
+        {"locked, the user's folder blocked", 0, true, BLOCKED, true, false, true, "BB--U",
+         SETTINGS_NOT_SAVED},
+        {"no application data folder", 0, false, NONE, false, false, true, "BBBBB",
+         SETTINGS_SAVED},
+        {"no application data folder, locked", 0, false, NONE, true, false, true, "BB--B",
+         SETTINGS_NOT_SAVED},
+        // The Windows 95 family never asks: a user's file, were there one, is not read.
+        {"95 family", 1, true, SETTINGS, false, false, true, "BBBBB", SETTINGS_SAVED},
+        {"95 family, locked", 1, true, SETTINGS, true, false, true, "BB--B", SETTINGS_NOT_SAVED},
+    };
+    const std::string userPath = UserSettingsFileOf(ExecutablePath());
+    gGetFolderPath = CountedFolderPath;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CleanUserSettingsFolder clean;
+        SaverState.isWin9x = c.isWin9x;
+        gHasAppData = c.appData;
+        gFolderPathCalls = 0;
+        WriteSettingsByHand((c.older ? SettingsText({{BACKGROUND_COLOR_KEY, "1118481"}})
+                                     : SettingsText(SettingsRecord(BESIDE_COLOR, "", ""))) +
+                            PlaceText("C:\\beside.wav"));
+        if (c.user == BLOCKED) {
+            ASSERT_TRUE(BlockUserSettingsFolder());
+        } else if (c.user != NONE) {
+            ASSERT_TRUE(CreateDirectoryA(UserSettingsFolder().c_str(), nullptr));
+            ASSERT_TRUE(WriteSettingsText(
+                userPath, c.user == SETTINGS ? SettingsText(SettingsRecord(USER_COLOR, "", ""))
+                          : c.user == PLACE  ? PlaceText("C:\\user.wav")
+                                             : SettingsText({})));
+        }
+        FileHeldAgainstWriting lock(c.locked ? settingsPath : std::string());
+        ASSERT_EQ(lock.Held(), c.locked);
+        auto pathOf = [&](char where) { return where == 'U' ? userPath : settingsPath; };
+
+        LauncherSettingsRecord loaded;
+        LoadSettings(&loaded);
+        EXPECT_EQ(loaded.backgroundColor, c.where[0] == 'U' ? USER_COLOR : BESIDE_COLOR);
+        LastPlaceRecord place;
+        LoadLastPlace(&place);
+        EXPECT_STREQ(place.track, c.where[1] == 'U' ? "C:\\user.wav" : "C:\\beside.wav");
+        const LastPlaceRecord kept = {"C:\\kept.wav", 2000};
+        SaveLastPlace(&kept);
+        for (char file : {'B', 'U'}) {
+            // The user's older place goes once one is kept beside the executable.
+            const char* held = c.where[2] == file          ? kept.track
+                               : file == 'B'               ? "C:\\beside.wav"
+                               : c.user == PLACE && c.where[2] != 'B' ? "C:\\user.wav"
+                                                                      : "-";
+            EXPECT_EQ(ValueOnDisk(pathOf(file), LAST_PLACE_SECTION, LAST_TRACK_KEY), held)
+                << file;
+        }
+        LoadLastPlace(&place);
+        EXPECT_EQ(place.position, c.where[2] == '-' ? 1000 : kept.position);
+
+        LauncherSettingsRecord saved = loaded;
+        if (c.changed)
+            saved.backgroundColor = SAVED_COLOR;
+        char named[PATH_SIZE] = "";
+        EXPECT_EQ(SaveSettings(&saved, named), c.outcome);
+        EXPECT_EQ(named, pathOf(c.where[4]));
+        if (c.where[3] != '-') {
+            for (const SettingsKey& key : SETTINGS_KEYS) // every key, whichever file
+                EXPECT_EQ(ValueOnDisk(pathOf(c.where[3]), SETTINGS_SECTION, key.name),
+                          SettingValueText(key, saved))
+                    << key.name;
+            LoadSettings(&loaded);
+            EXPECT_EQ(loaded.backgroundColor, saved.backgroundColor) << "the next load";
+        }
+        if (c.where[3] != 'B') {
+            EXPECT_EQ(ValueOnDisk(settingsPath, SETTINGS_SECTION, BACKGROUND_COLOR_KEY),
+                      "1118481");
+        }
+        if (c.where[3] != 'U') {
+            EXPECT_EQ(ValueOnDisk(userPath, SETTINGS_SECTION, BACKGROUND_COLOR_KEY),
+                      c.user == SETTINGS ? "2236962" : "-");
+        }
+        EXPECT_EQ(gFolderPathCalls > 0, !c.isWin9x) << gFolderPathCalls << " calls";
+    }
+}
+
+// The folder the stand-in for SHGetFolderPathW answers.
+static std::wstring gAnsweredFolder;
+static HRESULT WINAPI AnswerFolder(HWND, int, HANDLE, DWORD, LPWSTR path)
+{
+    lstrcpynW(path, gAnsweredFolder.c_str(), MAX_PATH);
+    return S_OK;
+}
+
+// The application data folder as the profile functions take it: as SHGetFolderPathW answers
+// it (as %APPDATA% says), by its short name where the code page cannot hold it, and none where
+// neither serves.
+TEST_F(SettingsStore, TheApplicationDataFolderIsTakenInTheCodePageOrByItsShortName)
+{
+    char appData[PATH_SIZE];
+    ASSERT_EQ(UserAppDataPath(appData), 1);
+    EXPECT_EQ(std::string(appData) + "\\velora_ss_launcher", UserSettingsFolder());
+
+    ScratchFolder scratch("windows settings application data");
+    gAnsweredFolder = Wide(scratch.Path()) + L"\\donn\u00e9es"; // no character of code page 932
+    ASSERT_TRUE(CreateDirectoryW(gAnsweredFolder.c_str(), nullptr));
+    gGetFolderPath = AnswerFolder;
+    WCHAR shortName[MAX_PATH];
+    ASSERT_GT(GetShortPathNameW(gAnsweredFolder.c_str(), shortName, MAX_PATH), 0u);
+    EXPECT_EQ(UserAppDataPath(appData), 1);
+    EXPECT_EQ(Wide(appData), shortName);
+    RemoveDirectoryW(gAnsweredFolder.c_str()); // the scratch folder's removal cannot name it
+
+    // Not there, so with no short name either; not found at all.
+    gAnsweredFolder = Wide(scratch.Path()) + L"\\gone \u00e9";
+    EXPECT_EQ(UserAppDataPath(appData), 0);
+    EXPECT_STREQ(appData, "");
+    gGetFolderPath = NoFolderPath;
+    EXPECT_EQ(UserAppDataPath(appData), 0);
+    EXPECT_STREQ(appData, "");
+}
+
 TEST_F(SettingsStore, MinusOneLoadsAndIsSavedBackAsMinusOne)
 {
     WriteSettingsByHand("[setting]\r\nbgcolor=-1\r\nexepath=a\r\nplaylist=b\r\n");
     LoadSettings(&settings);
     EXPECT_EQ(settings.backgroundColor, 0xFFFFFFFFu); // written as -1
-    SaveSettings(&settings);
+    Save(settings);
     std::vector<std::string> lines = ReadLines(settingsPath);
     EXPECT_EQ(lines, LinesOf(settings));
     ExpectInOrder(lines, {"[setting]", "bgcolor=-1", "exepath=a", "playlist=b", "playorder=0"});
@@ -208,7 +401,7 @@ TEST_F(SettingsStore, OtherSectionsAndKeysSurviveASave)
     EXPECT_EQ(settings.backgroundColor, 5u);
     settings.backgroundColor = 255;
     lstrcpyA(settings.accessoryPath, "C:\\v\\velorandix.exe");
-    SaveSettings(&settings);
+    Save(settings);
 
     std::vector<std::string> lines = ReadLines(settingsPath);
     auto has = [&lines](const char* line) {
