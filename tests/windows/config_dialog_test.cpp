@@ -13,6 +13,8 @@
 #include "tests/support/texts.h"
 #include <gtest/gtest.h>
 #include <cderr.h>
+#include <commctrl.h>
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -28,6 +30,7 @@ protected:
     {
         ResetSaverState();
         SaverState.instance = GetModuleHandleA(nullptr);
+        PrepareConfigDialog(SaverState.instance); // the common controls: the trackbar
     }
     void TearDown() override { ResetSaverState(); }
     HWND OpenDialog()
@@ -127,6 +130,8 @@ static std::string ClassOfKind(SettingControlKind kind)
 {
     switch (kind) {
     case DROP_DOWN_LIST: return "ComboBox";
+    case TRACKBAR: return "msctls_trackbar32";
+    case CHECK_BOX: return "Button";
     }
     ADD_FAILURE() << "a kind of control this test cannot read: " << kind;
     return "";
@@ -139,29 +144,97 @@ static int ShownValue(HWND control, const SettingControl& row)
         LRESULT item = SendMessageW(control, CB_GETCURSEL, 0, 0);
         return item == CB_ERR ? NO_VALUE : row.key->lowest + static_cast<int>(item);
     }
+    case TRACKBAR: return static_cast<int>(SendMessageW(control, TBM_GETPOS, 0, 0));
+    case CHECK_BOX:
+        switch (SendMessageW(control, BM_GETCHECK, 0, 0)) {
+        case BST_CHECKED: return row.key->highest;
+        case BST_UNCHECKED: return row.key->lowest;
+        }
+        return NO_VALUE;
     }
     ADD_FAILURE() << "a kind of control this test cannot read: " << row.kind;
     return NO_VALUE;
 }
 
+// A value other than the one shown that one move of the user's reaches: the next item, the
+// other state of a check box, the step beyond a trackbar's value (the one below at the end).
+static int AnotherValue(const SettingControl& row, int value)
+{
+    const SettingsKey& key = *row.key;
+    if (row.kind != TRACKBAR)
+        return value == key.highest ? key.lowest : value + 1;
+    if (value == key.highest)
+        return key.highest - row.step;
+    return key.lowest + ((value - key.lowest) / row.step + 1) * row.step;
+}
+
+// The values the file may hold to try in a control: every one of a list or a check box; a
+// trackbar's ends and the steps beside them, and values between steps, which the user cannot
+// choose there: just past the lowest and before the highest, and halfway between two steps.
+static std::vector<int> ValuesToTry(const SettingControl& row)
+{
+    const SettingsKey& key = *row.key;
+    if (row.kind == TRACKBAR)
+        return {key.lowest,
+                key.lowest + 1,
+                key.lowest + row.step,
+                key.lowest + 2 * row.step + row.step / 2,
+                key.highest - row.step,
+                key.highest - 1,
+                key.highest};
+    std::vector<int> values;
+    for (int value = key.lowest; value <= key.highest; ++value)
+        values.push_back(value);
+    return values;
+}
+
+// As the user chooses: an item picked, a click on a check box, an arrow key on a trackbar
+// towards the value chosen. NO_VALUE leaves a list without a selection and any other control
+// untouched.
 static void ChooseValue(HWND control, const SettingControl& row, int value)
 {
     switch (row.kind) {
     case DROP_DOWN_LIST:
         SendMessageW(control, CB_SETCURSEL, value == NO_VALUE ? -1 : value - row.key->lowest, 0);
         return;
+    case TRACKBAR:
+        if (value != NO_VALUE) {
+            WPARAM key = value > ShownValue(control, row) ? VK_RIGHT : VK_LEFT;
+            SendMessageW(control, WM_KEYDOWN, key, 0);
+            SendMessageW(control, WM_KEYUP, key, 0);
+        }
+        return;
+    case CHECK_BOX:
+        if (value != NO_VALUE)
+            SendMessageW(control, BM_CLICK, 0, 0);
+        return;
     }
     ADD_FAILURE() << "a kind of control this test cannot set: " << row.kind;
 }
 
 // What the control offers besides its value: a drop-down list one item per value, each the
-// string table's text for it, and no typing.
+// string table's text for it, and no typing; a trackbar its range, moved by its step by the
+// keys and by a click beside the thumb, with a tick at each step; a check box that checks
+// itself.
 static void ExpectOffers(HWND control, const SettingControl& row)
 {
+    const SettingsKey& key = *row.key;
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    if (row.kind == TRACKBAR) {
+        EXPECT_EQ(SendMessageW(control, TBM_GETRANGEMIN, 0, 0), key.lowest);
+        EXPECT_EQ(SendMessageW(control, TBM_GETRANGEMAX, 0, 0), key.highest);
+        EXPECT_EQ(SendMessageW(control, TBM_GETLINESIZE, 0, 0), row.step);
+        EXPECT_EQ(SendMessageW(control, TBM_GETPAGESIZE, 0, 0), row.step);
+        EXPECT_TRUE(style & TBS_AUTOTICKS);
+        EXPECT_EQ(SendMessageW(control, TBM_GETNUMTICS, 0, 0),
+                  (key.highest - key.lowest) / row.step + 1);
+    }
+    if (row.kind == CHECK_BOX) {
+        EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
+    }
     if (row.kind != DROP_DOWN_LIST)
         return;
-    const SettingsKey& key = *row.key;
-    EXPECT_EQ(GetWindowLongA(control, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
+    EXPECT_EQ(style & 3, CBS_DROPDOWNLIST);
     ASSERT_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0), key.highest - key.lowest + 1);
     for (int item = 0; item <= key.highest - key.lowest; ++item) {
         wchar_t text[USER_CAPTION_SIZE] = {}, shown[USER_CAPTION_SIZE] = {};
@@ -188,17 +261,17 @@ TEST(SettingControls, EveryNumberSettingHasOneRowAndItsOwnControl)
             EXPECT_TRUE(&row == &other || row.control != other.control) << row.key->name;
 }
 
-// Each setting of the table at each of its values, on either family: the dialog opens with the
-// value loaded shown in its control, and OK saves the value chosen there. A control left
-// without a value keeps the value loaded.
+// Each setting of the table at each of its values (a trackbar's between its steps too), on
+// either family: the dialog opens with the value loaded shown in its control, and OK saves the
+// value chosen there. A control left without a value, or untouched, keeps the value loaded.
 TEST_F(ConfigDialogProcedure, EachSettingOfTheTableShowsInItsControlAndOkSavesTheChoice)
 {
     const std::string settingsPath = SettingsFileOf(ExecutablePath());
     for (const SettingControl& row : SETTING_CONTROLS) {
         const SettingsKey& key = *row.key;
         for (int isWin9x : {0, 1}) {
-            for (int value = key.lowest; value <= key.highest; ++value) {
-                for (int chosen : {value == key.highest ? key.lowest : value + 1, NO_VALUE}) {
+            for (int value : ValuesToTry(row)) {
+                for (int chosen : {AnotherValue(row, value), NO_VALUE}) {
                     SCOPED_TRACE(std::string(key.name) + (isWin9x ? ", 95 family" : ", NT family") +
                                  ", loaded " + std::to_string(value) + ", chosen " +
                                  (chosen == NO_VALUE ? "none" : std::to_string(chosen)));
@@ -215,6 +288,9 @@ TEST_F(ConfigDialogProcedure, EachSettingOfTheTableShowsInItsControlAndOkSavesTh
                     ExpectOffers(control, row);
 
                     ChooseValue(control, row, chosen);
+                    if (chosen != NO_VALUE) {
+                        EXPECT_EQ(ShownValue(control, row), chosen) << "the user's choice";
+                    }
                     {
                         BoxAnswerer answerer; // a save that failed would wait in its box
                         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -231,6 +307,71 @@ TEST_F(ConfigDialogProcedure, EachSettingOfTheTableShowsInItsControlAndOkSavesTh
             }
         }
     }
+    DeleteFileA(settingsPath.c_str());
+}
+
+// A trackbar shows a value between its steps as the file holds it; the user's first move takes
+// the thumb to a step, the next one in the direction of a key or of a click beside the thumb,
+// the nearest when it is dragged, and from there on it moves by steps.
+TEST_F(ConfigDialogProcedure, ATrackbarsThumbStandsOnItsStepsHoweverTheUserMovesIt)
+{
+    const std::string settingsPath = SettingsFileOf(ExecutablePath());
+    int trackbars = 0;
+    for (const SettingControl& row : SETTING_CONTROLS) {
+        if (row.kind != TRACKBAR)
+            continue;
+        ++trackbars;
+        const SettingsKey& key = *row.key;
+        const int step = row.step, between = key.lowest + 2 * step + step / 2; // 25 for 0 to 100
+        const int DRAG = -1;
+        struct Move {
+            int from;
+            int how; // a key, or DRAG to the value below
+            int to;
+            int stands;
+        } moves[] = {
+            {between, VK_RIGHT, 0, key.lowest + 3 * step},
+            {between, VK_LEFT, 0, key.lowest + 2 * step},
+            {between, VK_NEXT, 0, key.lowest + 3 * step}, // a page: a click beside the thumb
+            {between, VK_PRIOR, 0, key.lowest + 2 * step},
+            {between, VK_HOME, 0, key.lowest},
+            {between, VK_END, 0, key.highest},
+            {key.lowest + 3 * step, VK_RIGHT, 0, key.lowest + 4 * step},
+            {key.highest - 1, VK_RIGHT, 0, key.highest},
+            {key.lowest + 1, VK_LEFT, 0, key.lowest},
+            {key.lowest + step, DRAG, between + 2, key.lowest + 3 * step},
+            {key.lowest + step, DRAG, between - 2, key.lowest + 2 * step},
+            {between, DRAG, key.lowest + step, key.lowest + step},
+        };
+        for (const Move& move : moves) {
+            SCOPED_TRACE(std::string(key.name) + " from " + std::to_string(move.from) + " by " +
+                         (move.how == DRAG ? "a drag to " + std::to_string(move.to)
+                                           : "key " + std::to_string(move.how)));
+            LauncherSettingsRecord loaded = SettingsRecord(0, "", "");
+            loaded.*key.number = move.from;
+            ASSERT_TRUE(WriteSettingsFile(ExecutablePath(), loaded));
+            HWND dialog = OpenDialog();
+            ASSERT_NE(dialog, nullptr);
+            HWND control = GetDlgItem(dialog, row.control);
+            EXPECT_EQ(ShownValue(control, row), move.from);
+            if (move.how == DRAG) { // as the trackbar tells of a drag: moved, then told
+                SendMessageW(control, TBM_SETPOS, TRUE, move.to);
+                SendMessageW(dialog,
+                             WM_HSCROLL,
+                             MAKEWPARAM(TB_THUMBTRACK, move.to),
+                             reinterpret_cast<LPARAM>(control));
+            } else {
+                SendMessageW(control, WM_KEYDOWN, move.how, 0);
+                SendMessageW(control, WM_KEYUP, move.how, 0);
+            }
+            EXPECT_EQ(ShownValue(control, row), move.stands);
+            SendMessageW(control, WM_KEYDOWN, VK_LEFT, 0); // a step on from a step
+            EXPECT_EQ(ShownValue(control, row), std::max(key.lowest, move.stands - step));
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            DestroyWindow(dialog);
+        }
+    }
+    EXPECT_GT(trackbars, 0);
     DeleteFileA(settingsPath.c_str());
 }
 
