@@ -569,289 +569,168 @@ TEST_F(LauncherChain, APlaylistWithNoTrackStopsTheTickAndSendsNothing)
 
 // ---- The music's level in its session -----------------------------------------------------
 
-// The session's level as a recorder, in place of the product's COM calls while it lives: a
-// read answers the level scripted, or fails; each level set is kept with the tick count and
-// the number of music commands sent before it. The system's version is scripted too.
+// In place of the session's COM calls: a read answers 0.6, or fails; each level set is kept
+// with its tick and the number of music commands sent before it. GetVersion is scripted.
 struct LevelSet {
     float level;
     DWORD tick;
     size_t commandsBefore;
 };
-class SessionLevelRecorder {
-public:
-    explicit SessionLevelRecorder(const MciRecorder& device)
+static std::vector<LevelSet> gSets;
+static size_t gReads;
+static int gReadable;
+static DWORD gVersion;
+static const MciRecorder* gDevice;
+static int RecordRead(float* level)
+{
+    *level = 0.6f;
+    return ++gReads, gReadable;
+}
+static int RecordSet(float level)
+{
+    gSets.push_back({level, GetTickCount(), gDevice->Sent().size()});
+    return 1;
+}
+static DWORD WINAPI ScriptedVersion()
+{
+    return gVersion;
+}
+// GetVersion's answers: the major version in the lowest byte, the 95 family's top bit set.
+const DWORD WINDOWS_10 = 0x4A61000A, VISTA = 0x17700006, XP = 0x0A280105, WIN98 = 0xC0000A04;
+
+class MusicLevel : public LauncherChain {
+protected:
+    void TearDown() override
     {
-        gDevice = &device;
-        gFound = 0.6f;
-        gReadable = true;
-        gSets.clear();
-        gReads = 0;
-        gVersion = WINDOWS_10;
-        gReadSessionLevel = Read;
-        gSetSessionLevel = Set;
-        gGetVersion = Version;
-    }
-    ~SessionLevelRecorder()
-    {
-        gReadSessionLevel = ReadSessionLevel;
-        gSetSessionLevel = SetSessionLevel;
+        LauncherChain::TearDown();
+        gReadSessionLevel = ReadSessionLevel, gSetSessionLevel = SetSessionLevel;
         gGetVersion = GetVersion;
     }
-    SessionLevelRecorder(const SessionLevelRecorder&) = delete;
-    SessionLevelRecorder& operator=(const SessionLevelRecorder&) = delete;
-
-    // GetVersion's answers: major version in the lowest byte, the Windows 95 family's top bit.
-    static constexpr DWORD WINDOWS_10 = 0x4A61000A, VISTA = 0x17700006, XP = 0x0A280105,
-                           WINDOWS_98 = 0xC0000A04;
-
-    static const std::vector<LevelSet>& Sets()
+    // A run with these keys, to its music's first tick; another timer's tick plays nothing.
+    void StartRun(int volume, int fadeIn, DWORD version = WINDOWS_10, int readable = 1)
     {
-        return gSets;
+        LauncherSettingsRecord settings = SettingsRecord(0, ExecutablePath(), playlist);
+        settings.volume = volume;
+        settings.fadeIn = fadeIn;
+        ASSERT_TRUE(WriteSettingsFile(ExecutablePath(), settings));
+        gReadSessionLevel = RecordRead, gSetSessionLevel = RecordSet;
+        gGetVersion = ScriptedVersion, gVersion = version, gReadable = readable;
+        gDevice = &device, gReads = 0;
+        gSets.clear();
+        device.Clear();
+        window = MakeSaverWindow(0, 300, 640, 100);
+        SendMessageA(window, WM_TIMER, FADE_TIMER_ID + 5, 0);
+        EXPECT_TRUE(device.Sent().empty()) << "another timer's tick played";
+        SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
     }
-    static int Reads()
-    {
-        return gReads;
-    }
-    static std::vector<float> Levels()
+    static std::vector<float> Levels(size_t from = 0)
     {
         std::vector<float> levels;
-        for (const LevelSet& set : gSets)
-            levels.push_back(set.level);
+        for (size_t i = from; i < gSets.size(); ++i)
+            levels.push_back(gSets[i].level);
         return levels;
     }
-    static void Answer(float found, bool readable)
-    {
-        gFound = found;
-        gReadable = readable;
-    }
-    static void RunOn(DWORD version)
-    {
-        gVersion = version;
-    }
-    static void Clear()
-    {
-        gSets.clear();
-        gReads = 0;
-    }
-
-private:
-    static int Read(float* level)
-    {
-        ++gReads;
-        *level = gFound;
-        return gReadable;
-    }
-    static int Set(float level)
-    {
-        gSets.push_back({level, GetTickCount(), gDevice->Sent().size()});
-        return 1;
-    }
-    static DWORD WINAPI Version()
-    {
-        return gVersion;
-    }
-
-    static inline const MciRecorder* gDevice;
-    static inline float gFound;
-    static inline bool gReadable;
-    static inline std::vector<LevelSet> gSets;
-    static inline int gReads;
-    static inline DWORD gVersion;
 };
-
-// The index of the first command of that text, or the count of commands when none was sent.
-static size_t FirstCommand(const MciRecorder& device, const std::string& text)
-{
-    const std::vector<std::string> texts = device.Texts();
-    return std::find(texts.begin(), texts.end(), text) - texts.begin();
-}
 
 // The level set for each volume at the music's first tick, before its first track opens, and
 // the session's own level put back once the devices are closed. Nothing is asked or set with
 // both keys absent (the full volume, no gentle start), before Windows Vista, or where the
 // session cannot be read. At volume 0 the music never starts: no timer, no command at all.
-TEST_F(LauncherChain, TheVolumeSetsTheSessionsLevelForTheRunOnlyAndVolumeZeroSendsNothing)
+TEST_F(MusicLevel, TheVolumeSetsTheSessionsLevelForTheRunOnlyAndVolumeZeroSendsNothing)
 {
-    const std::string open = "open \"" + scratch.Path() + "\\a.wav\" alias bgm";
-    const DWORD WINDOWS_10 = SessionLevelRecorder::WINDOWS_10;
-    struct Case {
+    const struct {
         const char* what;
         int volume, fadeIn;
         DWORD version;
-        bool readable;
+        int readable;
+        size_t reads;
         std::vector<float> atStart; // the levels set by the first tick
     } cases[] = {
-        {"the keys absent: as always", 100, 0, WINDOWS_10, true, {}},
-        {"volume 25 on Windows 10", 25, 0, WINDOWS_10, true, {0.25f}},
-        {"volume 1", 1, 0, WINDOWS_10, true, {0.01f}},
-        {"volume 99 on Windows Vista", 99, 0, SessionLevelRecorder::VISTA, true, {0.99f}},
-        {"a gentle start starts silent", 100, 1, WINDOWS_10, true, {0.0f}},
-        {"volume 25 on Windows XP", 25, 0, SessionLevelRecorder::XP, true, {}},
-        {"a gentle start on Windows 98", 25, 1, SessionLevelRecorder::WINDOWS_98, true, {}},
-        {"no session to read", 25, 1, WINDOWS_10, false, {}},
-        {"volume 0", 0, 0, WINDOWS_10, true, {}},
+        {"the keys absent: as always", 100, 0, WINDOWS_10, 1, 0, {}},
+        {"volume 25 on Windows 10", 25, 0, WINDOWS_10, 1, 1, {0.25f}},
+        {"volume 1", 1, 0, WINDOWS_10, 1, 1, {0.01f}},
+        {"volume 99 on Windows Vista", 99, 0, VISTA, 1, 1, {0.99f}},
+        {"a gentle start starts silent", 100, 1, WINDOWS_10, 1, 1, {0.0f}},
+        {"volume 25 on Windows XP", 25, 0, XP, 1, 0, {}},
+        {"a gentle start on Windows 98", 25, 1, WIN98, 1, 0, {}},
+        {"no session to read", 25, 1, WINDOWS_10, 0, 1, {}},
+        {"volume 0", 0, 0, WINDOWS_10, 1, 0, {}},
     };
-    SessionLevelRecorder session(device);
-    for (const Case& c : cases) {
+    const std::string open = "open \"" + scratch.Path() + "\\a.wav\" alias bgm";
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        LauncherSettingsRecord settings = SettingsRecord(0, ExecutablePath(), playlist);
-        settings.volume = c.volume;
-        settings.fadeIn = c.fadeIn;
-        ASSERT_TRUE(WriteSettingsFile(ExecutablePath(), settings));
-        session.RunOn(c.version);
-        session.Answer(0.6f, c.readable);
-        device.Clear();
-        window = MakeSaverWindow(0, 300, 640, 100);
-        SendMessageA(window, WM_TIMER, FADE_TIMER_ID + 5, 0); // no timer of the saver's
-        EXPECT_TRUE(device.Sent().empty()) << "another timer's tick played";
-        SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-
-        bool asks = c.version != SessionLevelRecorder::XP &&
-                    c.version != SessionLevelRecorder::WINDOWS_98 &&
-                    !(c.volume == 100 && !c.fadeIn) && c.volume > 0;
-        EXPECT_EQ(session.Reads(), asks ? 1 : 0);
-        EXPECT_EQ(session.Levels(), c.atStart);
-        if (c.volume == 0) {
-            EXPECT_EQ(LauncherState.musicEnabled, 0);
-            EXPECT_FALSE(KillTimer(window, MUSIC_TIMER_ID)) << "the music's timer runs";
-        } else {
-            EXPECT_LT(FirstCommand(device, open), device.Sent().size()) << "no track opened";
-        }
-        for (const LevelSet& set : session.Sets())
-            EXPECT_LE(set.commandsBefore, FirstCommand(device, open)) << "set after the open";
-        EXPECT_EQ(KillTimer(window, FADE_TIMER_ID) != 0, c.fadeIn && !c.atStart.empty())
-            << "the gentle start's timer";
-
-        // The close puts back the level found, once nothing plays into the session any more.
-        size_t setsBefore = session.Sets().size();
+        StartRun(c.volume, c.fadeIn, c.version, c.readable);
+        EXPECT_EQ(gReads, c.reads);
+        EXPECT_EQ(Levels(), c.atStart);
+        const std::vector<std::string> sent = device.Texts();
+        for (const LevelSet& set : gSets)
+            EXPECT_LE(set.commandsBefore, std::find(sent.begin(), sent.end(), open) - sent.begin());
+        EXPECT_EQ(KillTimer(window, MUSIC_TIMER_ID) != 0, c.volume > 0);
+        EXPECT_EQ(KillTimer(window, FADE_TIMER_ID) != 0, c.fadeIn && !c.atStart.empty());
+        size_t before = gSets.size();
         SendMessageA(window, WM_CLOSE, 0, 0);
-        EXPECT_FALSE(IsWindow(window));
-        const std::vector<float> levels = session.Levels();
-        std::vector<float> atEnd(levels.begin() + setsBefore, levels.end());
-        EXPECT_EQ(atEnd, c.atStart.empty() ? std::vector<float>{} : std::vector<float>{0.6f});
-        if (!atEnd.empty()) {
-            EXPECT_EQ(session.Sets().back().commandsBefore, device.Sent().size())
-                << "put back before the devices were closed";
+        EXPECT_EQ(Levels(before), c.atStart.empty() ? c.atStart : std::vector<float>{0.6f});
+        if (gSets.size() > before) { // once the devices are closed
+            EXPECT_EQ(gSets.back().commandsBefore, device.Sent().size());
         }
-        if (c.volume == 0) {
-            EXPECT_TRUE(device.Sent().empty()) << "a command at volume 0";
-        }
-        EXPECT_EQ(session.Reads(), asks ? 1 : 0) << "asked again at the close";
-        device.Clear();
-        session.Clear();
+        EXPECT_EQ(device.Sent().empty(), c.volume == 0);
     }
 }
 
-// The gentle start rises from silence to the volume over 3 s by its own timer, in steps of
-// 50 ms that follow the time gone by, not the count of ticks: a tick that comes late finds the
-// level further on. At 3 s the volume is reached and the timer ends. A close during the rise
-// ends it at once: the level found is put back, and nothing more is set.
-TEST_F(LauncherChain, TheGentleStartRisesByTheTimeGoneAndACloseEndsItAtOnce)
+// The gentle start rises over 3 s by its own timer, in 50 ms steps that follow the time gone,
+// not the count of ticks, which a hold of 700 ms makes late. At 3 s the volume is reached and
+// the timer ends; a close in the rise puts the level found back at once.
+TEST_F(MusicLevel, TheGentleStartRisesByTheTimeGoneAndACloseEndsItAtOnce)
 {
     device.ScriptReply("status bgm length", "60000");
-    SessionLevelRecorder session(device);
-    LauncherSettingsRecord settings = SettingsRecord(0, ExecutablePath(), playlist);
-    settings.volume = 80;
-    settings.fadeIn = 1;
-    ASSERT_TRUE(WriteSettingsFile(ExecutablePath(), settings));
     for (bool closeEarly : {false, true}) {
-        SCOPED_TRACE(closeEarly ? "closed during the rise" : "risen to the volume");
-        session.Clear();
-        window = MakeSaverWindow(0, 300, 640, 100);
-        SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
-        ASSERT_EQ(session.Levels(), std::vector<float>{0.0f});
-        const DWORD start = LauncherState.fadeStart;
+        SCOPED_TRACE(closeEarly ? "closed in the rise" : "risen");
+        StartRun(80, 1);
+        ASSERT_EQ(Levels(), std::vector<float>{0.0f});
         PumpFor(600);
-        // Held up: the next tick comes 700 ms after the last, and takes the level from the time.
-        const DWORD heldFrom = GetTickCount();
         Sleep(700);
-        const size_t beforeHold = session.Sets().size();
-        if (closeEarly) {
-            PumpFor(300);
-            DWORD closing = GetTickCount();
-            SendMessageA(window, WM_CLOSE, 0, 0);
-            EXPECT_LT(GetTickCount() - closing, 100u) << "the close waited";
-            EXPECT_FALSE(IsWindow(window));
-            EXPECT_EQ(session.Levels().back(), 0.6f) << "the level found, put back";
-            size_t afterClose = session.Sets().size();
-            PumpFor(300);
-            EXPECT_EQ(session.Sets().size(), afterClose) << "set after the close";
-        } else {
-            PumpFor(3000);
-        }
-        const std::vector<LevelSet>& sets = session.Sets();
-        ASSERT_GT(sets.size(), beforeHold) << "no step after the hold";
-        EXPECT_GE(sets[beforeHold].level, FadeLevel(start, heldFrom + 700, 80))
-            << "the late tick took the level of an earlier time";
-        size_t rise = closeEarly ? sets.size() - 1 : sets.size(); // the put back level aside
+        PumpFor(closeEarly ? 300 : 3000);
         std::vector<DWORD> gaps;
-        for (size_t i = 1; i < rise; ++i) {
-            SCOPED_TRACE("step " + std::to_string(i));
-            // The level at the step's time: the product read the tick just before the recorder.
-            EXPECT_LE(sets[i].level, FadeLevel(start, sets[i].tick, 80));
-            EXPECT_GE(sets[i].level, FadeLevel(start, sets[i].tick - 50, 80));
-            EXPECT_GE(sets[i].level, sets[i - 1].level);
-            gaps.push_back(sets[i].tick - sets[i - 1].tick);
+        for (size_t i = 1; i < gSets.size(); ++i) {
+            const DWORD start = LauncherState.fadeStart, at = gSets[i].tick;
+            EXPECT_LE(gSets[i].level, FadeLevel(start, at, 80)) << i;
+            EXPECT_GE(gSets[i].level, FadeLevel(start, at - 50, 80)) << i;
+            gaps.push_back(at - gSets[i - 1].tick);
         }
         std::sort(gaps.begin(), gaps.end());
-        ASSERT_FALSE(gaps.empty());
-        EXPECT_LE(gaps[gaps.size() / 2], 100u) << "steps further apart than 100 ms";
-        if (!closeEarly) {
-            EXPECT_EQ(sets.back().level, 0.8f) << "the volume reached";
-            EXPECT_GE(sets.back().tick - start, FADE_IN_MS);
-            EXPECT_FALSE(KillTimer(window, FADE_TIMER_ID)) << "the timer outlived the rise";
-            size_t risen = sets.size();
-            PumpFor(200);
-            EXPECT_EQ(session.Sets().size(), risen);
-            SendMessageA(window, WM_CLOSE, 0, 0);
-            EXPECT_EQ(session.Levels().back(), 0.6f);
-        }
+        EXPECT_LE(gaps.at(gaps.size() / 2), 100u) << "steps further apart than 100 ms";
+        EXPECT_EQ(gSets.back().level == 0.8f, !closeEarly) << "the volume reached";
+        EXPECT_EQ(KillTimer(window, FADE_TIMER_ID) != 0, closeEarly) << "the rise's timer";
+        DWORD closing = GetTickCount();
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_LT(GetTickCount() - closing, 100u) << "the close waited";
+        EXPECT_EQ(Levels(gSets.size() - 1), std::vector<float>{0.6f}) << "the level found";
     }
 }
 
-// The product's own calls under Wine, which takes them as Windows does (S_OK) though it does
-// not apply the level to what MCI plays: the session's level is read, set and read back, and
-// the end of the music puts the level found back and lets go of COM; the next read opens the
-// session anew. How long the first read (COM and the session taken) and the end take is
-// recorded.
-TEST(SessionLevel, TheRealSessionTakesALevelAndTheEndGivesItBack)
+// The product's COM calls under Wine, which answers them as Windows does (S_OK) but does not
+// apply the level to what MCI plays: read, set, read back; the music's end puts the level found
+// back and lets go of COM, and a read opens the session anew. Both ends are timed.
+TEST(RealSessionLevel, TakesALevelAndTheEndGivesItBack)
 {
     ResetLauncherState();
-    LARGE_INTEGER frequency, before, after;
-    QueryPerformanceFrequency(&frequency);
-    auto milliseconds = [&] {
-        return (after.QuadPart - before.QuadPart) * 1000.0 / frequency.QuadPart;
-    };
     float found = -1.0f, read = -1.0f;
-    QueryPerformanceCounter(&before);
+    DWORD opening = GetTickCount();
     ASSERT_EQ(ReadSessionLevel(&found), 1) << "no session volume";
-    QueryPerformanceCounter(&after);
-    RecordProperty("first_read_ms", std::to_string(milliseconds()));
-    std::printf("first read (COM and the session taken): %.2f ms\n", milliseconds());
-    EXPECT_GE(found, 0.0f);
-    EXPECT_LE(found, 1.0f);
-    ASSERT_NE(LauncherState.sessionVolume, nullptr);
+    std::printf("the first read, COM and the session taken: %lu ms\n", GetTickCount() - opening);
     EXPECT_NE(LauncherState.endCom, nullptr) << "COM begun here is the music's to end";
-
-    const float other = found == 0.25f ? 0.5f : 0.25f;
-    EXPECT_EQ(SetSessionLevel(other), 1);
+    EXPECT_EQ(SetSessionLevel(found == 0.25f ? 0.5f : 0.25f), 1);
     ASSERT_EQ(ReadSessionLevel(&read), 1);
-    EXPECT_EQ(read, other);
-
+    EXPECT_EQ(read, found == 0.25f ? 0.5f : 0.25f);
     LauncherState.levelChanged = 1;
     LauncherState.levelFound = found;
-    QueryPerformanceCounter(&before);
+    DWORD ending = GetTickCount();
     EndMusicLevel();
-    QueryPerformanceCounter(&after);
-    RecordProperty("end_ms", std::to_string(milliseconds()));
-    std::printf("the end (level put back, session and COM let go): %.2f ms\n", milliseconds());
+    std::printf("the end, the level put back and COM let go: %lu ms\n", GetTickCount() - ending);
     EXPECT_EQ(LauncherState.sessionVolume, nullptr);
     EXPECT_EQ(LauncherState.endCom, nullptr);
-    EXPECT_EQ(SetSessionLevel(other), 0) << "set without a session";
-
     ASSERT_EQ(ReadSessionLevel(&read), 1);
     EXPECT_EQ(read, found) << "the level found was not put back";
     LauncherState.levelChanged = 1;
     EndMusicLevel();
-    EXPECT_EQ(LauncherState.sessionVolume, nullptr);
 }
