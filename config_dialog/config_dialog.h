@@ -35,11 +35,16 @@ void ResetConfigDialogState();
 //
 // One row per such setting, its key named as SETTINGS_KEYS names it; WM_INITDIALOG shows each
 // in its control, OK takes each from it. A new kind of control is a name below and its case in
-// each of the two calls.
+// each of the calls.
 
 enum SettingControlKind {
     // A drop-down list whose item n stands for the value lowest + n.
     DROP_DOWN_LIST,
+    // A trackbar from lowest to highest whose thumb the user moves in steps; a value between
+    // steps, as the file may hold one, shows where it is and stays until the thumb is moved.
+    TRACKBAR,
+    // A check box: checked for highest, clear for lowest.
+    CHECK_BOX,
 };
 
 struct SettingControl {
@@ -48,6 +53,7 @@ struct SettingControl {
     SettingControlKind kind;
     UINT firstItemText; // DROP_DOWN_LIST: the string-table text of the lowest value's item;
                         // the items of the values above it follow it in number
+    int step;           // TRACKBAR: what one move of the thumb adds, and the ticks' spacing
 };
 
 // Whether two names are the same text, in a form the compiler can work out.
@@ -69,7 +75,9 @@ constexpr const SettingsKey* KeyNamed(const char* name)
 }
 
 inline constexpr SettingControl SETTING_CONTROLS[] = {
-    {KeyNamed(PLAY_ORDER_KEY), IDC_PLAY_ORDER, DROP_DOWN_LIST, IDS_PLAY_ORDER_FIRST},
+    {KeyNamed(PLAY_ORDER_KEY), IDC_PLAY_ORDER, DROP_DOWN_LIST, IDS_PLAY_ORDER_FIRST, 0},
+    {KeyNamed(VOLUME_KEY), IDC_VOLUME, TRACKBAR, 0, 10},
+    {KeyNamed(FADE_IN_KEY), IDC_FADE_IN, CHECK_BOX, 0, 0},
 };
 static_assert(IDS_PLAY_ORDER_CONTINUE - IDS_PLAY_ORDER_FIRST ==
                       PLAY_ORDER_CONTINUE - PLAY_ORDER_FIRST &&
@@ -87,11 +95,29 @@ constexpr bool EveryRowHasANumberKey()
 }
 static_assert(EveryRowHasANumberKey(), "a row of SETTING_CONTROLS names no number's key");
 
+// A check box holds two values; a trackbar's steps, counted from its lowest, end at its highest.
+constexpr bool EveryRowFitsItsKind()
+{
+    for (const SettingControl& row : SETTING_CONTROLS) {
+        int range = row.key->highest - row.key->lowest;
+        if (row.kind == CHECK_BOX && range != 1)
+            return false;
+        if (row.kind == TRACKBAR && (row.step <= 0 || range % row.step != 0))
+            return false;
+    }
+    return true;
+}
+static_assert(EveryRowFitsItsKind(), "a row of SETTING_CONTROLS does not fit its control");
+
 // Each setting of the table in its control, from settings.
 void ShowSettingControls(HWND dialog, const LauncherSettingsRecord* settings);
 // Each setting of the table from its control into settings; a control that holds no value
 // leaves its setting as it was.
 void TakeSettingControls(HWND dialog, LauncherSettingsRecord* settings);
+// A trackbar of the table that the user moved (WM_HSCROLL, its notification code): its thumb
+// to a step, the next one in the direction of a move by key, page or wheel, the nearest after
+// a drag. Any other control is left alone.
+void KeepTrackbarOnItsSteps(HWND dialog, HWND control, int code);
 
 // ==== common_dialogs.cpp: the file-open dialog and the colour chooser ===============
 //

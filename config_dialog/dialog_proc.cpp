@@ -183,6 +183,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
                                 reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+    case WM_HSCROLL:
+        KeepTrackbarOnItsSteps(dialog, reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+        return 1;
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "launcher/accessory.h"
 #include "launcher/file_exists.h"
 #include "launcher/launcher_state.h"
+#include "launcher/music_volume.h"
 #include "launcher/player.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
@@ -22,9 +23,10 @@ static int IsFullScreenRun()
     return !SaverState.isPreview && WindowWidth() >= MIN_FULL_SCREEN_WIDTH;
 }
 
+// At volume 0 no device opens and nothing is sent to one: there is no music to play.
 static void StartMusicTimer(HWND window)
 {
-    if (!FileExists(LauncherSettings.playlistPath))
+    if (LauncherSettings.volume <= 0 || !FileExists(LauncherSettings.playlistPath))
         return;
     SetTimer(window, MUSIC_TIMER_ID, MUSIC_TIMER_PERIOD, nullptr);
     LauncherState.musicEnabled = 1;
@@ -50,25 +52,27 @@ static void KeepPlace()
 // that comes again after a refusal, finds the music disabled and starts nothing. A close
 // before the first tick must stop the timer too: the password prompt's modal loop dispatches
 // this window's ticks while the user is asked. The device is closed only when something was
-// started.
+// started, and the session's level is put back once nothing plays into it any more.
 static void StopMusic(HWND window)
 {
     if (!LauncherState.musicEnabled)
         return;
     KillTimer(window, MUSIC_TIMER_ID);
+    KillTimer(window, FADE_TIMER_ID);
     LauncherState.musicEnabled = 0;
     if (!LauncherState.musicStarted)
         return;
     KeepPlace();
     CloseAllMusic();
+    EndMusicLevel();
     gPlaylist.Clear();
     LauncherState.musicStarted = 0;
 }
 
-// The first tick's work: the playlist is read and its first track started in the play order
-// of the settings, the player's record begun afresh. A playlist that gives no track ends the
-// music here, timer and all: nothing would ever play, and every tick would only ask the device
-// again.
+// The first tick's work: the playlist is read, the session's level set for the volume, and the
+// first track started in the play order of the settings, the player's record begun afresh. A
+// playlist that gives no track ends the music here, timer and all: nothing would ever play,
+// and every tick would only ask the device again.
 static void StartMusic(HWND window)
 {
     gPlaylist.Load(LauncherSettings.playlistPath);
@@ -81,6 +85,8 @@ static void StartMusic(HWND window)
     ResetPlayerState();
     PlayerState.playOrder = LauncherSettings.playOrder;
     LauncherState.musicStarted = 1;
+    if (BeginMusicLevel(LauncherSettings.volume, LauncherSettings.fadeIn))
+        SetTimer(window, FADE_TIMER_ID, FADE_TIMER_PERIOD, nullptr);
     switch (PlayerState.playOrder) {
     case PLAY_ORDER_CONTINUE: {
         LastPlaceRecord place;
@@ -164,11 +170,11 @@ static void OnClose(HWND window)
     }
 }
 
-// Every tick, whatever its identifier: the first loads the playlist and starts its first
-// track, each later one moves on once the current track has ended. The tracks' notices make
-// most changes sooner; the tick is for a device that never notifies, a track that fails to
-// open or has no length, and a change held back by the bound on starts per second.
-static void OnTimer(HWND window, UINT_PTR)
+// The music's tick: the first loads the playlist and starts its first track, each later one
+// moves on once the current track has ended. The tracks' notices make most changes sooner; the
+// tick is for a device that never notifies, a track that fails to open or has no length, and a
+// change held back by the bound on starts per second.
+static void OnMusicTick(HWND window)
 {
     if (!LauncherState.musicEnabled)
         return;
@@ -178,6 +184,21 @@ static void OnTimer(HWND window, UINT_PTR)
             return;
     }
     Advance(&gPlaylist, window);
+}
+
+// The gentle start's step, until it has reached the volume.
+static void OnFadeTick(HWND window)
+{
+    if (!StepFadeIn())
+        KillTimer(window, FADE_TIMER_ID);
+}
+
+static void OnTimer(HWND window, UINT_PTR id)
+{
+    switch (id) {
+    case MUSIC_TIMER_ID: OnMusicTick(window); break;
+    case FADE_TIMER_ID: OnFadeTick(window); break;
+    }
 }
 
 // A device's notice that its play is over: the next track starts at once, not at the next

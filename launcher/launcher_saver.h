@@ -11,5 +11,8 @@
 const int MIN_FULL_SCREEN_WIDTH = 640;
 const UINT_PTR MUSIC_TIMER_ID = 1;
 const UINT MUSIC_TIMER_PERIOD = 1000;
+// The gentle start's steps: fine enough that no one hears them as steps.
+const UINT_PTR FADE_TIMER_ID = 2;
+const UINT FADE_TIMER_PERIOD = 50;
 
 LRESULT CALLBACK LauncherSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -13,6 +13,8 @@ inline constexpr char BACKGROUND_COLOR_KEY[] = "bgcolor";
 inline constexpr char ACCESSORY_PATH_KEY[] = "exepath";
 inline constexpr char PLAYLIST_PATH_KEY[] = "playlist";
 inline constexpr char PLAY_ORDER_KEY[] = "playorder";
+inline constexpr char VOLUME_KEY[] = "volume";
+inline constexpr char FADE_IN_KEY[] = "fadein";
 
 // The settings as the program holds them. Numbers become decimal text only in the file.
 struct LauncherSettingsRecord {
@@ -20,6 +22,8 @@ struct LauncherSettingsRecord {
     char accessoryPath[PATH_SIZE]; // full path of velorandix.exe
     char playlistPath[PATH_SIZE];  // the M3U playlist; empty for no music
     int playOrder;                 // PLAY_ORDER_FIRST, _CONTINUE or _SHUFFLE
+    int volume;                    // the music's level, 0 (no music) to 100 (full)
+    int fadeIn;                    // 1: the music rises from silence over its first seconds
 };
 
 // A key of the file and the field it holds, one of three kinds: a colour (signed decimal text,
@@ -79,6 +83,8 @@ inline constexpr SettingsKey SETTINGS_KEYS[] = {
     PathKey(PLAYLIST_PATH_KEY, &LauncherSettingsRecord::playlistPath),
     NumberKey(PLAY_ORDER_KEY, &LauncherSettingsRecord::playOrder, PLAY_ORDER_FIRST,
               PLAY_ORDER_FIRST, PLAY_ORDER_SHUFFLE),
+    NumberKey(VOLUME_KEY, &LauncherSettingsRecord::volume, 100, 0, 100),
+    NumberKey(FADE_IN_KEY, &LauncherSettingsRecord::fadeIn, 0, 0, 1),
 };
 // Room for a number's text: a sign and ten digits.
 const int SETTING_NUMBER_SIZE = 16;

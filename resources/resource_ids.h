@@ -12,6 +12,8 @@
 #define IDC_VERSION_TEXT 1007
 #define IDC_PLAYLIST_CONTENTS 1008
 #define IDC_PLAY_ORDER 1009
+#define IDC_VOLUME 1010
+#define IDC_FADE_IN 1011
 
 /* The string table's texts (texts.h holds them), loaded by number. */
 #define IDS_MISSING_ACCESSORY 1
@@ -42,6 +44,8 @@
 #define EDIT_CLASS 0x0081
 #define STATIC_CLASS 0x0082
 #define COMBOBOX_CLASS 0x0085
+/* A common control has no atom: the trackbar goes by its name. */
+#define TRACKBAR_CLASS_NAME "msctls_trackbar32"
 
 /* The shell shows this icon group; the saver window's class asks for 100, which is absent. */
 #define APPLICATION_ICON 102

@@ -38,6 +38,9 @@
 #define TEXT_COLOR_SWATCH IN_LANGUAGE("　", " ")
 /* The label of the play order's drop-down list; its items are in the string table. */
 #define TEXT_PLAY_ORDER_LABEL IN_LANGUAGE("再生順　：", "Order:")
+/* The music's volume (a trackbar beside its label) and its gentle start (a check box). */
+#define TEXT_VOLUME_LABEL IN_LANGUAGE("音量　：", "Volume:")
+#define TEXT_FADE_IN IN_LANGUAGE("だんだん大きく", "Fade in")
 /* The line under the version in control 1007. The English one is shorter: an English system's
    dialog font, Tahoma, is wider than the Japanese one. */
 #define TEXT_VERSION_CREDIT \

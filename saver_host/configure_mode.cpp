@@ -7,8 +7,11 @@ const char COMMON_CONTROLS_LIBRARY[] = "COMCTL32.DLL";
 const char INIT_CONTROLS_EX_ENTRY[] = "InitCommonControlsEx";
 const char INIT_CONTROLS_ENTRY[] = "InitCommonControls";
 // Version 6's button, edit and static, which the manifest's dependency puts in place of
-// USER32's own. Older versions may refuse the bit; InitCommonControls serves them.
-const DWORD STANDARD_CONTROL_CLASSES = 0x00004000; // ICC_STANDARD_CLASSES
+// USER32's own, and the trackbar with the other bars: from version 4.70 on the library
+// registers only the classes asked for, and a dialog whose template names a class that is not
+// registered is not made at all. Older versions may refuse the first bit; InitCommonControls
+// serves them, with every class of its time.
+const DWORD DIALOG_CONTROL_CLASSES = 0x00004000 | ICC_BAR_CLASSES; // ICC_STANDARD_CLASSES too
 
 typedef BOOL(WINAPI* InitControlsExFunction)(const INITCOMMONCONTROLSEX* classes);
 typedef void(WINAPI* InitControlsFunction)();
@@ -46,7 +49,7 @@ int PrepareConfigDialog(HINSTANCE)
         return 1;
     auto initEx =
         reinterpret_cast<InitControlsExFunction>(GetProcAddress(library, INIT_CONTROLS_EX_ENTRY));
-    INITCOMMONCONTROLSEX classes = {sizeof classes, STANDARD_CONTROL_CLASSES};
+    INITCOMMONCONTROLSEX classes = {sizeof classes, DIALOG_CONTROL_CLASSES};
     if (initEx && initEx(&classes))
         return 1;
     auto init =

@@ -6,10 +6,11 @@
 # for the music tick, then the settings dialog's time to open with a playlist of 2048 tracks
 # and without one. The saver runs with music in both play orders that differ at the key
 # press: from the first track (0, which keeps nothing) and continuing (1, which keeps its place
-# in the settings file on the way out). Prints the table, writes bench/results.md and the
-# README's copy of the table. Leaves no process behind.
+# in the settings file on the way out), and at volume 50 with the gentle start (which puts the
+# audio session's level back on the way out). Prints the table, writes bench/results.md and
+# the README's copy of the table. Leaves no process behind.
 #
-#   tools/run-bench.sh [build dir, default build]   (BENCH_ROUNDS=n: n rounds of five runs, 5)
+#   tools/run-bench.sh [build dir, default build]   (BENCH_ROUNDS=n: n rounds of six runs, 5)
 #   BENCH_ONLY=tracks tools/run-bench.sh [build dir]   the change of track alone: rewrites only
 #                                                      its section of bench/results.md
 #   BENCH_ONLY=dialog tools/run-bench.sh [build dir]   the settings dialog alone: rewrites only
@@ -132,6 +133,11 @@ run() { # kind, measure ms
         # Kept on the way out: a track and a position in milliseconds.
         grep -qa '^lastposition=[0-9]' "$settings_file" && echo "place_kept 1" >>"$out" ||
             echo "place_kept 0" >>"$out" ;;
+    fade)
+        # The rise is over long before the key: what the key press meets is the level put back.
+        write_settings "$playlist_win" volume=50 fadein=1
+        "$WINE" "$probe" run "$FILL_COLOR" "$SETTLE_MS" "$measure" velorandix.exe "$saver_win" /s \
+            >"$out" ;;
     esac
     awk -v kind="$kind" '{ figure[$1] = $2 }
         END { printf "  %-8s start %6.0f ms  cpu %5.0f ms  exit %6.0f ms\n", kind,
@@ -232,14 +238,15 @@ run minimal 1000
 run music 1000
 rm -f "$results"/*
 
-# A B A C, with the continuing saver right after the one that starts from the first track:
-# every saver run has a minimal run, or the saver in the other play order, just before it,
-# under the same load.
+# A B A C, with the continuing saver right after the one that starts from the first track and
+# the one at volume 50 fading in after that: every saver run has a minimal run, or a saver run
+# with music, just before it, under the same load.
 for round in $(seq "$rounds"); do
     echo "Round $round of $rounds"
     run minimal "$MEASURE_MS"
     run music "$MEASURE_MS"
     run resume "$MEASURE_MS"
+    run fade "$MEASURE_MS"
     run minimal "$MEASURE_MS"
     run quiet "$MEASURE_MS"
 done

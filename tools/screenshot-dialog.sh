@@ -67,7 +67,7 @@ mkdir -p "$work"
 cp "$saver" "$work/velora_ss_launcher.scr"
 "$WINE" "$settings_writer" "$("$WINE" winepath -w "$work/velora_ss_launcher.scr" 2>/dev/null)" \
     bgcolor=6697728 'exepath=C:\Program Files\velorandix\velorandix.exe' \
-    playlist="$playlist" playorder=1
+    playlist="$playlist" playorder=1 volume=70 fadein=1
 music=$("$WINE" winepath -u "${playlist%\\*}" 2>/dev/null)
 mkdir -p "$music"
 for track in $(seq -w 1 12); do

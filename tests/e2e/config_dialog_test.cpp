@@ -65,8 +65,8 @@ struct TemplateControl {
     }
 };
 const TemplateControl FORM_CONTROLS[] = {
-    {1, L"Button", L"OK", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {138, 139, 50, 14}},
-    {2, L"Button", L"ｷｬﾝｾﾙ", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, {192, 139, 50, 14}},
+    {1, L"Button", L"OK", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {138, 160, 50, 14}},
+    {2, L"Button", L"ｷｬﾝｾﾙ", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, {192, 160, 50, 14}},
     {-1, L"Button", L"velorandixデスクトップアクセサリ本体 (設定必須)",
      L"velorandix desktop accessory (required)", BS_GROUPBOX, {7, 7, 235, 49}},
     {IDC_ACCESSORY_PATH, L"Edit", L"", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
@@ -76,9 +76,9 @@ const TemplateControl FORM_CONTROLS[] = {
     {IDC_ACCESSORY_BROWSE, L"Button", L"...", L"...", BS_PUSHBUTTON | WS_TABSTOP,
      {215, 32, 17, 14}},
     {-1, L"Button", L"スクリーンセーバーの設定", L"Screen saver settings", BS_GROUPBOX,
-     {7, 61, 235, 71}},
+     {7, 61, 235, 92}},
     {IDC_VERSION_TEXT, L"Static", L"ああああああああああああ\nああああああああああああ",
-     L"Version\nCredit", SS_LEFT | WS_GROUP, {7, 137, 129, 16}},
+     L"Version\nCredit", SS_LEFT | WS_GROUP, {7, 158, 129, 16}},
     {-1, L"Static", L"背景色　：", L"Color:", SS_RIGHT | WS_GROUP, {18, 79, 31, 8}},
     {IDC_COLOR_CHANGE, L"Button", L"背景色の変更", L"Change...", BS_PUSHBUTTON | WS_TABSTOP,
      {80, 75, 50, 18}},
@@ -99,7 +99,7 @@ const struct {
 } CLASS_ATOMS[] = {{0x80, L"Button"},    {0x81, L"Edit"},      {0x82, L"Static"},
                    {0x83, L"ListBox"},   {0x84, L"ScrollBar"}, {0x85, L"ComboBox"}};
 // The dialog's size in dialog units.
-const int DIALOG_WIDTH = 249, DIALOG_HEIGHT = 160;
+const int DIALOG_WIDTH = 249, DIALOG_HEIGHT = 181;
 // The play order's items, in the order of the setting's values.
 const UserText PLAY_ORDERS[] = {TEXT_PLAY_ORDER_FIRST, TEXT_PLAY_ORDER_CONTINUE,
                                 TEXT_PLAY_ORDER_SHUFFLE};

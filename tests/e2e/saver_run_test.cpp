@@ -752,3 +752,45 @@ TEST_F(SaverRun, TheDebuggerLinesComeInOrder)
     };
     EXPECT_EQ(monitor.LinesOf(processId), expected);
 }
+
+// The volume and the gentle start, heard. With both keys absent the music reaches the device
+// at its files' own level, as it always did; at volume 0 nothing plays. Volume 50 with a gentle
+// start plays through the system's session volume, and a key in the rise ends the saver as
+// fast as without the keys. Wine takes the session's level but does not apply it to what MCI
+// plays, so the level of that run tells nothing and is not checked.
+TEST_F(SaverRun, VolumeZeroPlaysNothingTheKeysAbsentKeepTheLevelAndAKeyEndsTheGentleStart)
+{
+    const std::string keys[] = {"", "volume=0\r\n", "volume=50\r\nfadein=1\r\n"};
+    DWORD asBefore = 0; // from the key to the exit with the keys absent
+    for (const std::string& lines : keys) {
+        SCOPED_TRACE(lines);
+        ASSERT_TRUE(WriteSettingsText(SettingsFileOf(saver),
+                                      SettingsText({{BACKGROUND_COLOR_KEY, "0"},
+                                                    {ACCESSORY_PATH_KEY, accessory},
+                                                    {PLAYLIST_PATH_KEY, playlist}}) +
+                                          lines));
+        long long captureAtStart = CaptureSize();
+        Child& saverRun = StartSaver("/s");
+        ASSERT_NE(WaitForFullScreen(saverRun, true), nullptr);
+        // Past the music's first tick, or until a second of sound has reached the device.
+        for (DWORD start = GetTickCount(); CaptureSize() - captureAtStart < TONE_SAMPLE_RATE * 2 &&
+                                           GetTickCount() - start < 4000;)
+            PumpFor(50);
+        std::vector<int16_t> heard = CapturedSamples(captureAtStart);
+        if (lines == keys[1]) {
+            EXPECT_TRUE(heard.empty()) << heard.size() << " samples at volume 0";
+        } else {
+            EXPECT_GE(heard.size(), static_cast<size_t>(TONE_SAMPLE_RATE)) << "no music";
+        }
+        if (lines.empty()) {
+            EXPECT_NEAR(PeakOf(heard), Tone().amplitude, Tone().amplitude / 50) << "another level";
+        }
+        DWORD pressed = GetTickCount();
+        PressKey(VK_SPACE);
+        EXPECT_EQ(WaitForExit(saverRun, 10000), 0u);
+        // Wine waits for a window manager at each window's end (2 s without one), in every run.
+        asBefore = lines.empty() ? GetTickCount() - pressed : asBefore;
+        EXPECT_LT(GetTickCount() - pressed, asBefore + 500) << "the key waited";
+        EndAccessories();
+    }
+}

@@ -97,6 +97,14 @@ std::vector<int16_t> CapturedSamples(long long from, long long to)
     return samples;
 }
 
+int PeakOf(const std::vector<int16_t>& samples)
+{
+    int peak = 0;
+    for (int16_t sample : samples)
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    return peak;
+}
+
 double ToneFrequency(const int16_t* samples, int count, int sampleRate)
 {
     double energy = 0;

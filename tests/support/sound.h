@@ -22,6 +22,8 @@ long long CaptureSize();
 // counted from from: earlier tests of the session may have left an odd number of bytes.
 std::vector<int16_t> CapturedSamples(long long from, long long to = -1);
 
+// The largest magnitude among the samples: how loud they reach; 0 for none or silence.
+int PeakOf(const std::vector<int16_t>& samples);
 // The frequency of a run of samples from its rate of zero crossings (a sine crosses zero twice
 // per period); 0 for a run near silence.
 double ToneFrequency(const int16_t* samples, int count, int sampleRate = TONE_SAMPLE_RATE);

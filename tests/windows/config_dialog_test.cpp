@@ -14,6 +14,7 @@
 #include "tests/support/texts.h"
 #include <gtest/gtest.h>
 #include <cderr.h>
+#include <commctrl.h>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -29,6 +30,7 @@ protected:
     {
         ResetSaverState();
         SaverState.instance = GetModuleHandleA(nullptr);
+        PrepareConfigDialog(SaverState.instance); // the common controls: the trackbar
     }
     void TearDown() override
     {
@@ -133,6 +135,8 @@ static std::string ClassOfKind(SettingControlKind kind)
 {
     switch (kind) {
     case DROP_DOWN_LIST: return "ComboBox";
+    case TRACKBAR: return "msctls_trackbar32";
+    case CHECK_BOX: return "Button";
     }
     ADD_FAILURE() << "a kind of control this test cannot read: " << kind;
     return "";
@@ -145,28 +149,78 @@ static int ShownValue(HWND control, const SettingControl& row)
         LRESULT item = SendMessageW(control, CB_GETCURSEL, 0, 0);
         return item == CB_ERR ? NO_VALUE : row.key->lowest + static_cast<int>(item);
     }
+    case TRACKBAR: return static_cast<int>(SendMessageW(control, TBM_GETPOS, 0, 0));
+    case CHECK_BOX:
+        switch (SendMessageW(control, BM_GETCHECK, 0, 0)) {
+        case BST_CHECKED: return row.key->highest;
+        case BST_UNCHECKED: return row.key->lowest;
+        }
+        return NO_VALUE;
     }
     ADD_FAILURE() << "a kind of control this test cannot read: " << row.kind;
     return NO_VALUE;
 }
 
+// The values to load: every one, or on a trackbar its ends and values between its steps; the
+// value one move of the user's reaches from there: the next item, the other state of a check
+// box, a trackbar's next step (the one below at its end).
+static std::vector<int> ValuesToTry(const SettingControl& row)
+{
+    const SettingsKey& key = *row.key;
+    if (row.kind == TRACKBAR)
+        return {key.lowest, key.lowest + row.step / 2, key.highest - row.step / 2, key.highest};
+    std::vector<int> values;
+    for (int value = key.lowest; value <= key.highest; ++value)
+        values.push_back(value);
+    return values;
+}
+static int AnotherValue(const SettingControl& row, int value)
+{
+    const SettingsKey& key = *row.key;
+    if (row.kind != TRACKBAR)
+        return value == key.highest ? key.lowest : value + 1;
+    int next = key.lowest + ((value - key.lowest) / row.step + 1) * row.step;
+    return value == key.highest ? value - row.step : next;
+}
+
+// As the user chooses: an item picked, a click on a check box, an arrow key on a trackbar
+// towards the value chosen. NO_VALUE leaves a list without a selection and any other control
+// untouched.
 static void ChooseValue(HWND control, const SettingControl& row, int value)
 {
     switch (row.kind) {
     case DROP_DOWN_LIST:
         SendMessageW(control, CB_SETCURSEL, value == NO_VALUE ? -1 : value - row.key->lowest, 0);
         return;
+    case TRACKBAR:
+        if (value != NO_VALUE) {
+            WPARAM key = value > ShownValue(control, row) ? VK_RIGHT : VK_LEFT;
+            SendMessageW(control, WM_KEYDOWN, key, 0);
+            SendMessageW(control, WM_KEYUP, key, 0);
+        }
+        return;
+    case CHECK_BOX:
+        if (value != NO_VALUE)
+            SendMessageW(control, BM_CLICK, 0, 0);
+        return;
     }
     ADD_FAILURE() << "a kind of control this test cannot set: " << row.kind;
 }
 
 // What the control offers besides its value: a drop-down list one item per value, each the
-// string table's text for it, and no typing.
+// string table's text for it, and no typing; a trackbar its range, a page of a step (the keys
+// move by a step too, as the choice shows) and a tick at each step.
 static void ExpectOffers(HWND control, const SettingControl& row)
 {
+    const SettingsKey& key = *row.key;
+    if (row.kind == TRACKBAR) {
+        EXPECT_EQ(SendMessageW(control, TBM_GETRANGEMIN, 0, 0), key.lowest);
+        EXPECT_EQ(SendMessageW(control, TBM_GETRANGEMAX, 0, 0), key.highest);
+        EXPECT_EQ(SendMessageW(control, TBM_GETPAGESIZE, 0, 0), row.step);
+        EXPECT_EQ(SendMessageW(control, TBM_GETNUMTICS, 0, 0), key.highest / row.step + 1);
+    }
     if (row.kind != DROP_DOWN_LIST)
         return;
-    const SettingsKey& key = *row.key;
     EXPECT_EQ(GetWindowLongA(control, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
     ASSERT_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0), key.highest - key.lowest + 1);
     for (int item = 0; item <= key.highest - key.lowest; ++item) {
@@ -194,17 +248,17 @@ TEST(SettingControls, EveryNumberSettingHasOneRowAndItsOwnControl)
             EXPECT_TRUE(&row == &other || row.control != other.control) << row.key->name;
 }
 
-// Each setting of the table at each of its values, on either family: the dialog opens with the
-// value loaded shown in its control, and OK saves the value chosen there. A control left
-// without a value keeps the value loaded.
+// Each setting of the table at each of its values (a trackbar's between its steps too), on
+// either family: the dialog opens with the value loaded shown in its control, and OK saves the
+// value chosen there. A control left without a value, or untouched, keeps the value loaded.
 TEST_F(ConfigDialogProcedure, EachSettingOfTheTableShowsInItsControlAndOkSavesTheChoice)
 {
     const std::string settingsPath = SettingsFileOf(ExecutablePath());
     for (const SettingControl& row : SETTING_CONTROLS) {
         const SettingsKey& key = *row.key;
         for (int isWin9x : {0, 1}) {
-            for (int value = key.lowest; value <= key.highest; ++value) {
-                for (int chosen : {value == key.highest ? key.lowest : value + 1, NO_VALUE}) {
+            for (int value : ValuesToTry(row)) {
+                for (int chosen : {AnotherValue(row, value), NO_VALUE}) {
                     SCOPED_TRACE(std::string(key.name) + (isWin9x ? ", 95 family" : ", NT family") +
                                  ", loaded " + std::to_string(value) + ", chosen " +
                                  (chosen == NO_VALUE ? "none" : std::to_string(chosen)));
@@ -221,6 +275,9 @@ TEST_F(ConfigDialogProcedure, EachSettingOfTheTableShowsInItsControlAndOkSavesTh
                     ExpectOffers(control, row);
 
                     ChooseValue(control, row, chosen);
+                    if (chosen != NO_VALUE) {
+                        EXPECT_EQ(ShownValue(control, row), chosen) << "the user's choice";
+                    }
                     {
                         BoxAnswerer answerer; // a save that failed would wait in its box
                         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -238,6 +295,35 @@ TEST_F(ConfigDialogProcedure, EachSettingOfTheTableShowsInItsControlAndOkSavesTh
         }
     }
     DeleteFileA(settingsPath.c_str());
+}
+
+// A trackbar's thumb, from a value between steps, goes to the next step in the direction of a
+// page (a click beside the thumb) and to the nearest one after a drag, which the trackbar
+// tells once it has moved the thumb. The arrow keys are the choice of the test above.
+TEST_F(ConfigDialogProcedure, ATrackbarsThumbStandsOnItsStepsHoweverTheUserMovesIt)
+{
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    const int DRAG = 0;
+    const struct {
+        int from, how, stands;
+    } moves[] = {{25, VK_NEXT, 30}, {25, VK_PRIOR, 20}, {27, DRAG, 30}, {24, DRAG, 20},
+                 {25, DRAG, 30},    {100, VK_PRIOR, 90}};
+    for (const SettingControl& row : SETTING_CONTROLS) {
+        HWND control = GetDlgItem(dialog, row.control);
+        for (const auto& move : moves) {
+            if (row.kind != TRACKBAR)
+                break;
+            SendMessageW(control, TBM_SETPOS, TRUE, move.from);
+            if (move.how == DRAG)
+                SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, move.from),
+                             reinterpret_cast<LPARAM>(control));
+            else
+                SendMessageW(control, WM_KEYDOWN, move.how, 0);
+            EXPECT_EQ(ShownValue(control, row), move.stands) << move.from << " by " << move.how;
+        }
+    }
+    DestroyWindow(dialog);
 }
 
 // An OK whose save fails is told in an error box of the dialog's own, its first line saying

@@ -1,10 +1,12 @@
 // The saver window in-process: RunSaver's class, window and loop in the preview, the first
 // filter of the chain (SaverWindowProc), and the launcher's part of the chain with a real
-// accessory process and a recorded music device.
+// accessory process, a recorded music device and a recorded level of the audio session.
 #include "saver_chain_support.h"
+#include "launcher/music_volume.h"
 #include "tests/support/texts.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 const COLORREF PREVIEW_COLOR = RGB(10, 200, 30);
@@ -563,4 +565,172 @@ TEST_F(LauncherChain, APlaylistWithNoTrackStopsTheTickAndSendsNothing)
     EXPECT_FALSE(KillTimer(window, MUSIC_TIMER_ID)) << "the timer still runs";
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(device.Texts(), std::vector<std::string>{});
+}
+
+// ---- The music's level in its session -----------------------------------------------------
+
+// In place of the session's COM calls: a read answers 0.6, or fails; each level set is kept
+// with its tick and the number of music commands sent before it. GetVersion is scripted.
+struct LevelSet {
+    float level;
+    DWORD tick;
+    size_t commandsBefore;
+};
+static std::vector<LevelSet> gSets;
+static size_t gReads;
+static int gReadable;
+static DWORD gVersion;
+static const MciRecorder* gDevice;
+static int RecordRead(float* level)
+{
+    *level = 0.6f;
+    return ++gReads, gReadable;
+}
+static int RecordSet(float level)
+{
+    gSets.push_back({level, GetTickCount(), gDevice->Sent().size()});
+    return 1;
+}
+static DWORD WINAPI ScriptedVersion()
+{
+    return gVersion;
+}
+// GetVersion's answers: the major version in the lowest byte, the 95 family's top bit set.
+const DWORD WINDOWS_10 = 0x4A61000A, VISTA = 0x17700006, XP = 0x0A280105, WIN98 = 0xC0000A04;
+
+class MusicLevel : public LauncherChain {
+protected:
+    void TearDown() override
+    {
+        LauncherChain::TearDown();
+        gReadSessionLevel = ReadSessionLevel, gSetSessionLevel = SetSessionLevel;
+        gGetVersion = GetVersion;
+    }
+    // A run with these keys, to its music's first tick; another timer's tick plays nothing.
+    void StartRun(int volume, int fadeIn, DWORD version = WINDOWS_10, int readable = 1)
+    {
+        LauncherSettingsRecord settings = SettingsRecord(0, ExecutablePath(), playlist);
+        settings.volume = volume;
+        settings.fadeIn = fadeIn;
+        ASSERT_TRUE(WriteSettingsFile(ExecutablePath(), settings));
+        gReadSessionLevel = RecordRead, gSetSessionLevel = RecordSet;
+        gGetVersion = ScriptedVersion, gVersion = version, gReadable = readable;
+        gDevice = &device, gReads = 0;
+        gSets.clear();
+        device.Clear();
+        window = MakeSaverWindow(0, 300, 640, 100);
+        SendMessageA(window, WM_TIMER, FADE_TIMER_ID + 5, 0);
+        EXPECT_TRUE(device.Sent().empty()) << "another timer's tick played";
+        SendMessageA(window, WM_TIMER, MUSIC_TIMER_ID, 0);
+    }
+    static std::vector<float> Levels(size_t from = 0)
+    {
+        std::vector<float> levels;
+        for (size_t i = from; i < gSets.size(); ++i)
+            levels.push_back(gSets[i].level);
+        return levels;
+    }
+};
+
+// The level set for each volume at the music's first tick, before its first track opens, and
+// the session's own level put back once the devices are closed. Nothing is asked or set with
+// both keys absent (the full volume, no gentle start), before Windows Vista, or where the
+// session cannot be read. At volume 0 the music never starts: no timer, no command at all.
+TEST_F(MusicLevel, TheVolumeSetsTheSessionsLevelForTheRunOnlyAndVolumeZeroSendsNothing)
+{
+    const struct {
+        const char* what;
+        int volume, fadeIn;
+        DWORD version;
+        int readable;
+        size_t reads;
+        std::vector<float> atStart; // the levels set by the first tick
+    } cases[] = {
+        {"the keys absent: as always", 100, 0, WINDOWS_10, 1, 0, {}},
+        {"volume 25 on Windows 10", 25, 0, WINDOWS_10, 1, 1, {0.25f}},
+        {"volume 1", 1, 0, WINDOWS_10, 1, 1, {0.01f}},
+        {"volume 99 on Windows Vista", 99, 0, VISTA, 1, 1, {0.99f}},
+        {"a gentle start starts silent", 100, 1, WINDOWS_10, 1, 1, {0.0f}},
+        {"volume 25 on Windows XP", 25, 0, XP, 1, 0, {}},
+        {"a gentle start on Windows 98", 25, 1, WIN98, 1, 0, {}},
+        {"no session to read", 25, 1, WINDOWS_10, 0, 1, {}},
+        {"volume 0", 0, 0, WINDOWS_10, 1, 0, {}},
+    };
+    const std::string open = "open \"" + scratch.Path() + "\\a.wav\" alias bgm";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartRun(c.volume, c.fadeIn, c.version, c.readable);
+        EXPECT_EQ(gReads, c.reads);
+        EXPECT_EQ(Levels(), c.atStart);
+        const std::vector<std::string> sent = device.Texts();
+        for (const LevelSet& set : gSets)
+            EXPECT_LE(set.commandsBefore, std::find(sent.begin(), sent.end(), open) - sent.begin());
+        EXPECT_EQ(KillTimer(window, MUSIC_TIMER_ID) != 0, c.volume > 0);
+        EXPECT_EQ(KillTimer(window, FADE_TIMER_ID) != 0, c.fadeIn && !c.atStart.empty());
+        size_t before = gSets.size();
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(Levels(before), c.atStart.empty() ? c.atStart : std::vector<float>{0.6f});
+        if (gSets.size() > before) { // once the devices are closed
+            EXPECT_EQ(gSets.back().commandsBefore, device.Sent().size());
+        }
+        EXPECT_EQ(device.Sent().empty(), c.volume == 0);
+    }
+}
+
+// The gentle start rises over 3 s by its own timer, in 50 ms steps that follow the time gone,
+// not the count of ticks, which a hold of 700 ms makes late. At 3 s the volume is reached and
+// the timer ends; a close in the rise puts the level found back at once.
+TEST_F(MusicLevel, TheGentleStartRisesByTheTimeGoneAndACloseEndsItAtOnce)
+{
+    device.ScriptReply("status bgm length", "60000");
+    for (bool closeEarly : {false, true}) {
+        SCOPED_TRACE(closeEarly ? "closed in the rise" : "risen");
+        StartRun(80, 1);
+        ASSERT_EQ(Levels(), std::vector<float>{0.0f});
+        PumpFor(600);
+        Sleep(700);
+        PumpFor(closeEarly ? 300 : 3000);
+        std::vector<DWORD> gaps;
+        for (size_t i = 1; i < gSets.size(); ++i) {
+            const DWORD start = LauncherState.fadeStart, at = gSets[i].tick;
+            EXPECT_LE(gSets[i].level, FadeLevel(start, at, 80)) << i;
+            EXPECT_GE(gSets[i].level, FadeLevel(start, at - 50, 80)) << i;
+            gaps.push_back(at - gSets[i - 1].tick);
+        }
+        std::sort(gaps.begin(), gaps.end());
+        EXPECT_LE(gaps.at(gaps.size() / 2), 100u) << "steps further apart than 100 ms";
+        EXPECT_EQ(gSets.back().level == 0.8f, !closeEarly) << "the volume reached";
+        EXPECT_EQ(KillTimer(window, FADE_TIMER_ID) != 0, closeEarly) << "the rise's timer";
+        DWORD closing = GetTickCount();
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_LT(GetTickCount() - closing, 100u) << "the close waited";
+        EXPECT_EQ(Levels(gSets.size() - 1), std::vector<float>{0.6f}) << "the level found";
+    }
+}
+
+// The product's COM calls under Wine, which answers them as Windows does (S_OK) but does not
+// apply the level to what MCI plays: read, set, read back; the music's end puts the level found
+// back and lets go of COM, and a read opens the session anew. Both ends are timed.
+TEST(RealSessionLevel, TakesALevelAndTheEndGivesItBack)
+{
+    ResetLauncherState();
+    float found = -1.0f, read = -1.0f;
+    DWORD opening = GetTickCount();
+    ASSERT_EQ(ReadSessionLevel(&found), 1) << "no session volume";
+    std::printf("the first read, COM and the session taken: %lu ms\n", GetTickCount() - opening);
+    EXPECT_NE(LauncherState.endCom, nullptr) << "COM begun here is the music's to end";
+    EXPECT_EQ(SetSessionLevel(found == 0.25f ? 0.5f : 0.25f), 1);
+    ASSERT_EQ(ReadSessionLevel(&read), 1);
+    EXPECT_EQ(read, found == 0.25f ? 0.5f : 0.25f);
+    LauncherState.levelChanged = 1;
+    LauncherState.levelFound = found;
+    DWORD ending = GetTickCount();
+    EndMusicLevel();
+    std::printf("the end, the level put back and COM let go: %lu ms\n", GetTickCount() - ending);
+    EXPECT_EQ(LauncherState.sessionVolume, nullptr);
+    EXPECT_EQ(LauncherState.endCom, nullptr);
+    ASSERT_EQ(ReadSessionLevel(&read), 1);
+    EXPECT_EQ(read, found) << "the level found was not put back";
+    LauncherState.levelChanged = 1;
+    EndMusicLevel();
 }
