@@ -2,6 +2,7 @@
 // command strings on the device alias "bgm", told of a track's end by the device and asking
 // it once per music tick.
 #include "launcher/player.h"
+#include "launcher/ansi_path.h"
 #include "launcher/portable/decimal_text.h"
 #include "launcher/portable/track_path.h"
 #include "saver_host/saver_host.h"
@@ -84,7 +85,7 @@ static bool RefusesPath(const char* path)
         return true; // longer than Load ever stores: refused rather than cut
     if (!IsSafeTrackPath(path))
         return true;
-    return NamesMidiFile(path, IsSystemLeadByte) && midiOutGetNumDevs() == 0;
+    return NamesMidiFile(path, AnsiPathLeadBytes()) && midiOutGetNumDevs() == 0;
 }
 
 // Wine's MCI drivers send a play's notice from their play thread and then return through their
