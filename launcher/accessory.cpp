@@ -1,6 +1,7 @@
 // The accessory the saver runs over its background: started from its path in its own folder,
 // asked to quit with IDM_EXIT, its handles closed.
 #include "launcher/accessory.h"
+#include "launcher/ansi_path.h"
 #include "launcher/launcher_state.h"
 #include "launcher/portable/path_parts.h"
 #include "launcher/settings.h"
@@ -30,7 +31,7 @@ int NamesAccessory(const char* path)
 void StartAccessory(const char* path)
 {
     char folder[FOLDER_SIZE];
-    FolderOfPath(path, folder, IsSystemLeadByte);
+    FolderOfPath(path, folder, AnsiPathLeadBytes());
 
     // Built by hand: wsprintfA stops at 1024 characters, and a path may have 1023.
     char commandLine[PATH_SIZE + 2];

@@ -1,8 +1,15 @@
-// Paths between UTF-16 and the ANSI code page, checked both ways, and the short name of a path
-// the code page cannot hold.
+// Paths between UTF-16 and the ANSI code page, checked both ways, the short name of a path the
+// code page cannot hold, and how a path in the ANSI code page is split into characters.
 #include "launcher/ansi_path.h"
+#include "saver_host/saver_host.h"
 
 UINT(WINAPI* gAnsiCodePage)() = GetACP;
+int(WINAPI* gLocaleInfo)(LCID, LCTYPE, LPSTR, int) = GetLocaleInfoA;
+
+LeadByteTest AnsiPathLeadBytes()
+{
+    return gAnsiCodePage() == CP_UTF8 ? IsUtf8LeadByte : IsSystemLeadByte;
+}
 
 // WideCharToMultiByte puts a default or a look-alike character (e for é) in place of one that
 // has none, and the Windows 95 family knows no flag against look-alikes: only text that comes

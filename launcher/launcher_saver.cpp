@@ -170,18 +170,18 @@ static void OnClose(HWND window)
     }
 }
 
-// The music's tick: the first loads the playlist and starts its first track, each later one
-// moves on once the current track has ended. The tracks' notices make most changes sooner; the
-// tick is for a device that never notifies, a track that fails to open or has no length, and a
-// change held back by the bound on starts per second.
+// The music's tick: the first loads the playlist and starts its first track, passing over the
+// tracks that do not play; each later one moves on once the current track has ended. The
+// tracks' notices make most changes sooner; the tick is for a device that never notifies, a go
+// that its bound ended before a track played, and a change held back by the bound on starts per
+// second.
 static void OnMusicTick(HWND window)
 {
     if (!LauncherState.musicEnabled)
         return;
     if (!LauncherState.musicStarted) {
         StartMusic(window);
-        if (!LauncherState.musicEnabled)
-            return;
+        return;
     }
     Advance(&gPlaylist, window);
 }

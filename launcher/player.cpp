@@ -2,6 +2,7 @@
 // command strings on the device alias "bgm", told of a track's end by the device and asking
 // it once per music tick.
 #include "launcher/player.h"
+#include "launcher/ansi_path.h"
 #include "launcher/portable/decimal_text.h"
 #include "launcher/portable/track_path.h"
 #include "saver_host/saver_host.h"
@@ -38,12 +39,14 @@ void CloseAllMusic()
 }
 
 // Sends a command whose reply the player reads, into reply (MCI_REPLY_SIZE bytes): empty when
-// the device gives none. The result code is not examined: a failed request leaves it empty.
-static void Ask(const char* command, char* reply, HWND notifyWindow = nullptr)
+// the device gives none. Returns the command's result, 0 for success; a failed request leaves
+// the reply empty, which is all most callers need to know.
+static MCIERROR Ask(const char* command, char* reply, HWND notifyWindow = nullptr)
 {
     reply[0] = '\0';
-    gSendMciCommand(command, reply, MCI_REPLY_SIZE, notifyWindow);
+    MCIERROR result = gSendMciCommand(command, reply, MCI_REPLY_SIZE, notifyWindow);
     reply[MCI_REPLY_SIZE - 1] = '\0';
+    return result;
 }
 
 // A status reply as a number of the device's time units; UNKNOWN_POSITION for none.
@@ -84,7 +87,7 @@ static bool RefusesPath(const char* path)
         return true; // longer than Load ever stores: refused rather than cut
     if (!IsSafeTrackPath(path))
         return true;
-    return NamesMidiFile(path, IsSystemLeadByte) && midiOutGetNumDevs() == 0;
+    return NamesMidiFile(path, AnsiPathLeadBytes()) && midiOutGetNumDevs() == 0;
 }
 
 // Wine's MCI drivers send a play's notice from their play thread and then return through their
@@ -106,10 +109,9 @@ static void KeepMusicDriversLoaded()
 }
 
 // Stops the current track and opens the given one (1 to 2048) under the alias. false, with
-// nothing opened, for an empty slot or a refused path. The open's result is not examined: a
-// track that cannot be opened counts as ended the next time the device is asked, which moves
-// on past it. That is the next tick, or the first tick itself, whose second Advance passes
-// over a first track that failed.
+// nothing open, for an empty slot, a refused path, and a file the device could not open: one
+// moved or renamed since the playlist was written, or one it cannot read (Wine's wave device
+// refuses an empty file at the open).
 static bool OpenTrack(Playlist* playlist, int trackNumber)
 {
     Stop();
@@ -128,9 +130,11 @@ static bool OpenTrack(Playlist* playlist, int trackNumber)
     memcpy(end, OPEN_COMMAND_TAIL, sizeof OPEN_COMMAND_TAIL);
 
     char reply[MCI_REPLY_SIZE];
-    Ask(command, reply);
-    PlayerState.currentDevice = DeviceOfReply(reply);
+    MCIERROR result = Ask(command, reply);
     KeepMusicDriversLoaded();
+    if (result != 0)
+        return false;
+    PlayerState.currentDevice = DeviceOfReply(reply);
     return true;
 }
 
@@ -154,7 +158,7 @@ int Play(Playlist* playlist, int trackNumber, HWND notifyWindow)
     PlayerState.currentTrack = trackNumber;
     // A track of no length (an empty or cut file) would end as soon as it starts, and its
     // notice would start the next at once: a list of them would open files as fast as the
-    // machine can. It counts as failed, and the next track waits for the tick.
+    // machine can. It counts as failed, and the go passes it over within its bound.
     if (AskNumber("status bgm length") == 0)
         return 0;
     StartOpenTrack(0, notifyWindow);
@@ -168,40 +172,66 @@ int IsPlaying()
     return strcmp(reply, "playing") == 0 ? 1 : 0;
 }
 
+// Tries track after track from first on, in the play order, until one plays or the go's bound
+// ends the go (see BeginGo); the next tick goes on from the last track tried.
+static void PlayWithinGo(Playlist* playlist, int first, HWND notifyWindow, TrackGo* go)
+{
+    for (int track = first; track != 0;) {
+        PlayerState.currentTrack = track;
+        if (Play(playlist, track, notifyWindow) || !GoesOn(go, GetTickCount()))
+            return;
+        track = FollowingTrack(PlayerState.playOrder,
+                               track,
+                               playlist->trackCount,
+                               &PlayerState.shuffle);
+    }
+}
+
 // The device is asked first whatever made the call, so that a tick and a notice for the same
-// end start the next track once: the later of the two finds it playing. The bound counts every
-// track it goes on to, played or passed over, and never how long a track played: the tests'
-// sound sink, with no clock, ends a track of 0.4 s after 150 ms.
+// end start the next track once: the later of the two finds it playing. The bound on starts
+// takes one start for the whole go, whatever it passes over, and never counts how long a track
+// played (the tests' sound sink, with no clock, ends a track of 0.4 s after 150 ms). Each go
+// plays one track at most, so no more than MAX_STARTS_PER_SECOND tracks play in a second,
+// while missing files ahead of a good one cost no start of their own.
 void Advance(Playlist* playlist, HWND notifyWindow)
 {
     if (IsPlaying())
         return;
+    DWORD now = GetTickCount();
     int next = NextTrackNumber(PlayerState.playOrder,
                                PlayerState.currentTrack,
                                playlist->trackCount,
                                &PlayerState.shuffle,
                                &PlayerState.starts,
-                               GetTickCount());
+                               now);
     if (next == 0)
         return;
-    PlayerState.currentTrack = next;
-    Play(playlist, next, notifyWindow);
+    TrackGo go = BeginGo(playlist->trackCount, now);
+    PlayWithinGo(playlist, next, notifyWindow, &go);
 }
 
 // The track is opened to learn its length, in milliseconds, only when a position is known: a
-// place in its last seconds, or a track no longer of that length, moves on to the next track.
+// place in its last seconds, a track no longer of that length, or one that no longer opens,
+// moves on to the next track. An open that fails is the go's first try.
 void Continue(Playlist* playlist, const char* lastTrack, int32_t lastPosition, HWND notifyWindow)
 {
+    TrackGo go = BeginGo(playlist->trackCount, GetTickCount());
     int found = FindTrackByPath(playlist->tracks, playlist->trackCount, lastTrack);
-    bool opened = found != 0 && lastPosition != UNKNOWN_POSITION && OpenTrack(playlist, found);
+    bool tried = found != 0 && lastPosition != UNKNOWN_POSITION;
+    bool opened = tried && OpenTrack(playlist, found);
     int32_t length = opened ? AskMilliseconds("status bgm length") : 0;
     ResumePoint point = ChooseResumePoint(found, lastPosition, length, playlist->trackCount);
-    PlayerState.currentTrack = point.trackNumber;
     if (opened && point.trackNumber == found) {
+        PlayerState.currentTrack = found;
         StartOpenTrack(point.position, notifyWindow);
         return;
     }
-    Play(playlist, point.trackNumber, notifyWindow);
+    // A go that its first try ended leaves the next tick to go on after that track.
+    if (tried && !opened && !GoesOn(&go, GetTickCount())) {
+        PlayerState.currentTrack = found;
+        return;
+    }
+    PlayWithinGo(playlist, point.trackNumber, notifyWindow, &go);
 }
 
 int32_t CurrentPosition()

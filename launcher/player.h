@@ -10,12 +10,13 @@
 
 // Where the music of the run stands. Each field names its writer.
 struct PlayerStateRecord {
-    int currentTrack;                 // Play, Advance, Continue: track last started, 0 before any
+    int currentTrack;                 // Play, Advance, Continue: track last started or tried,
+                                      // 0 before any
     unsigned currentDevice;           // OpenTrack: MCI device last opened, 0 for none
     int playOrder = PLAY_ORDER_FIRST; // StartMusic (launcher_saver.cpp), at the first tick
     ShuffleRound shuffle;             // StartMusic starts it, for PLAY_ORDER_SHUFFLE; then
-                                      // NextTrackNumber draws its rounds
-    TrackStarts starts;               // NextTrackNumber: when the last tracks started
+                                      // FollowingTrack draws its rounds, for each go's tries
+    TrackStarts starts;               // NextTrackNumber: when the last goes began
 };
 extern PlayerStateRecord PlayerState;
 static_assert(MAX_TRACKS == SHUFFLE_MAX_TRACKS, "a shuffled round holds every slot");
@@ -34,19 +35,23 @@ extern MciSendStringFunction gSendMciCommand;
 // and, unless the device gives it no length, starts it; its device posts MM_MCINOTIFY to
 // notifyWindow, when there is one, once the track is over. 1 when it was started. 0 for a
 // number outside 1 to 2048 (nothing is sent), and, with the device stopped all the same, for
-// an empty slot, a path no MCI command can carry, a MIDI file on a system with no MIDI output
-// (these three leave the current track as it was) and a track of no length.
+// an empty slot, a path no MCI command can carry, a MIDI file on a system with no MIDI output,
+// a file the device cannot open (these four leave the current track as it was) and a track of
+// no length.
 int Play(Playlist* playlist, int trackNumber, HWND notifyWindow = nullptr);
 // 1 while the device reports that it plays.
 int IsPlaying();
 // Stops and closes the current track's device.
 void Stop();
-// Starts the next track in PlayerState.playOrder unless the current one still plays, or
-// more than MAX_STARTS_PER_SECOND tracks would have been started within a second: the next
-// call after that second starts it.
+// Unless the current track still plays, starts a go (play_order.h): the next track in
+// PlayerState.playOrder, and while a track does not play, the one after it, until one plays or
+// the go's bound ends it. A go counts as one start against MAX_STARTS_PER_SECOND: while more
+// would have been started within a second, nothing is tried, and the next call after that
+// second goes on.
 void Advance(Playlist* playlist, HWND notifyWindow = nullptr);
-// The first track of a continuing run: the one at path lastTrack from lastPosition
-// milliseconds on (UNKNOWN_POSITION when not known), or where ChooseResumePoint says instead.
+// The first go of a continuing run: the track at path lastTrack from lastPosition
+// milliseconds on (UNKNOWN_POSITION when not known), or where ChooseResumePoint says instead,
+// and on from there while a track does not play.
 void Continue(Playlist* playlist, const char* lastTrack, int32_t lastPosition,
               HWND notifyWindow = nullptr);
 // How far the current track has played, in milliseconds; UNKNOWN_POSITION when the device

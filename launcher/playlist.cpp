@@ -1,12 +1,11 @@
 // The one process-wide playlist: up to 2048 track paths read from an M3U file, in the ANSI code
 // page or in UTF-8 as today's players write it, resolved against the playlist's folder, and
-// released again. Where the ANSI code page is UTF-8, a playlist in the locale's older code page
-// is converted to it.
+// released again. Where the ANSI code page is UTF-8, a playlist in the system locale's older
+// code page is converted to it.
 #include "launcher/playlist.h"
 #include "launcher/ansi_path.h"
 #include "launcher/portable/playlist_text.h"
 #include "launcher/portable/track_path.h"
-#include "saver_host/saver_host.h"
 #include <share.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -71,20 +70,15 @@ static bool FormShortPath(const char* baseDirectory, const WCHAR* line, char* pa
     return ShortAnsiPath(longPath, path, pathSize);
 }
 
-// Text in UTF-8 has no lead bytes. IsDBCSLeadByte says so where UTF-8 is the system's code
-// page, but not of one put in the system's place.
-static bool IsPathLeadByte(unsigned char byte)
-{
-    return gAnsiCodePage() != CP_UTF8 && IsSystemLeadByte(byte);
-}
-
 // The code page a playlist not in UTF-8 was written in where the ANSI code page is UTF-8: the
-// one the user's locale had before (932 on Japanese Windows). 0 where the locale has none but
-// UTF-8, or one the system lacks.
+// one the system locale had before (932 on Japanese Windows). Older programs wrote in the
+// system locale's code page, "the language for non-Unicode programs", whatever the user's
+// regional format: a Japanese system whose user formats dates in English still wrote 932. 0
+// where the locale has none but UTF-8, or one the system lacks.
 static UINT LocaleAnsiCodePage()
 {
     char digits[8] = ""; // stays empty where the locale does not answer
-    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, digits, sizeof digits);
+    gLocaleInfo(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, digits, sizeof digits);
     UINT codePage = static_cast<UINT>(strtoul(digits, nullptr, 10));
     if (codePage == 0 || codePage == CP_UTF8 || !IsValidCodePage(codePage))
         return 0;
@@ -121,8 +115,8 @@ static int AddEntryIn(Playlist* playlist, const char* line, UINT codePage)
 }
 
 // The code page the playlist's lines are in, when they need a conversion or a check: UTF-8 as
-// the file asks, or the locale's older code page where the ANSI one is UTF-8. 0 for lines in
-// the ANSI code page, taken as they are.
+// the file asks, or the system locale's older code page where the ANSI one is UTF-8. 0 for
+// lines in the ANSI code page, taken as they are.
 static UINT LineCodePage(bool utf8)
 {
     if (utf8)
@@ -133,7 +127,7 @@ static UINT LineCodePage(bool utf8)
 int Playlist::Load(const char* playlistPath)
 {
     // The folder is taken before the file is opened, so it is set even when the file is not.
-    FolderOfPath(playlistPath, baseDirectory, IsPathLeadByte);
+    FolderOfPath(playlistPath, baseDirectory, AnsiPathLeadBytes());
     if (playlistPath == nullptr)
         return trackCount;
 
@@ -165,7 +159,7 @@ int Playlist::Load(const char* playlistPath)
 int Playlist::AddEntry(const char* line)
 {
     char path[PATH_SIZE];
-    size_t length = FormTrackPath(line, baseDirectory, path, IsPathLeadByte);
+    size_t length = FormTrackPath(line, baseDirectory, path, AnsiPathLeadBytes());
     if (length == 0)
         return 0;
     char* track = static_cast<char*>(calloc(length + 1, 1));

@@ -36,10 +36,17 @@ elif [ -n "${need_update:-}" ]; then
     apt-get update -q
 fi
 
-# Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+# Wine's ANSI code page follows the locale: ja_JP.UTF-8 gives code page 932. en_US.UTF-8 as
+# the locale of messages alone gives a process an English user locale (code page 1252) over a
+# Japanese system locale, as a Western user of a Japanese system has.
+for wanted in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8$"; then
+        sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" >>/etc/locale.gen
+        generate=1
+    fi
+done
+if [ -n "${generate:-}" ]; then
     locale-gen >/dev/null
 fi
 echo "Dependencies ready."

@@ -1,5 +1,5 @@
 // Which track plays next and how soon: shuffled rounds, where a continuing run starts, the
-// bound on starts per second, and the next track of any order. Platform-free.
+// bound on starts per second, the next track of any order, and the bound on a go. Platform-free.
 #include "launcher/portable/play_order.h"
 #include <cstring>
 
@@ -111,13 +111,30 @@ int TakeTrackStart(TrackStarts* starts, uint32_t now)
     return 1;
 }
 
+int FollowingTrack(int playOrder, int current, int count, ShuffleRound* shuffle)
+{
+    if (playOrder == PLAY_ORDER_SHUFFLE)
+        return NextShuffledTrack(shuffle, count);
+    return current + 1 > count ? 1 : current + 1;
+}
+
 // The bound comes first: a start held back must not use up a shuffled round's track.
 int NextTrackNumber(int playOrder, int current, int count, ShuffleRound* shuffle,
                     TrackStarts* starts, uint32_t now)
 {
     if (!TakeTrackStart(starts, now))
         return 0;
-    if (playOrder == PLAY_ORDER_SHUFFLE)
-        return NextShuffledTrack(shuffle, count);
-    return current + 1 > count ? 1 : current + 1;
+    return FollowingTrack(playOrder, current, count, shuffle);
+}
+
+TrackGo BeginGo(int trackCount, uint32_t now)
+{
+    return {now, 0, trackCount};
+}
+
+int GoesOn(TrackGo* go, uint32_t now)
+{
+    ++go->tries;
+    // The unsigned difference is the time elapsed, across the tick count's wrap too.
+    return go->tries < go->trackCount && now - go->start < GO_TIME_LIMIT_MS ? 1 : 0;
 }

@@ -1,7 +1,7 @@
 // Which track plays next and how soon: the three play orders (from the first track, on from
 // where the last run stopped, shuffled in rounds), where a continuing run starts, the bound on
-// how many tracks may start in one second, and the one answer the player asks of them all.
-// Platform-free.
+// how many tracks may start in one second, the one answer the player asks of them all, and how
+// long one go may try tracks that do not play. Platform-free.
 #pragma once
 #include <cstdint>
 
@@ -69,9 +69,33 @@ int TakeTrackStart(TrackStarts* starts, uint32_t now);
 
 // ---- The next track ------------------------------------------------------------------------
 
-// The track to start at tick now after current (the track last started, 0 before any) among
-// count tracks: in PLAY_ORDER_SHUFFLE the round's next, in the other orders the one after
-// current, wrapping to the first. 0, with no start noted and no track drawn, while
-// TakeTrackStart holds the start back; 0 too for a shuffle of no track.
+// The track after current (the track last started, 0 before any) among count tracks: in
+// PLAY_ORDER_SHUFFLE the round's next, in the other orders the one after current, wrapping to
+// the first. 0 for a shuffle of no track. It notes no start: a go's later tries are its own.
+int FollowingTrack(int playOrder, int current, int count, ShuffleRound* shuffle);
+// The track to start at tick now after current: FollowingTrack, once TakeTrackStart has noted
+// a start. 0, with no start noted and no track drawn, while TakeTrackStart holds the start
+// back; 0 too for a shuffle of no track.
 int NextTrackNumber(int playOrder, int current, int count, ShuffleRound* shuffle,
                     TrackStarts* starts, uint32_t now);
+
+// ---- A go ----------------------------------------------------------------------------------
+
+// A tick or a notice that finds the music stopped starts a go: tracks are tried one after
+// another, in the play order, until one plays; a track that cannot be opened, is refused or
+// has no length is passed over at once. The go runs inside a message handler, so it ends once
+// it has tried as many tracks as the playlist holds or once GO_TIME_LIMIT_MS have passed since
+// it began, whichever comes first; the next tick goes on from there.
+const uint32_t GO_TIME_LIMIT_MS = 50;
+
+struct TrackGo {
+    uint32_t start; // the tick count as the go began
+    int tries;      // tracks tried so far
+    int trackCount; // the playlist's tracks: each is tried at most once a go
+};
+
+// A go of no tries, begun at tick now (milliseconds, wrapping after 49.7 days).
+TrackGo BeginGo(int trackCount, uint32_t now);
+// Notes a try that did not play, at tick now: 1 when the go may try another track. Every go
+// tries one track at least, an emptied playlist's slot 1 too.
+int GoesOn(TrackGo* go, uint32_t now);

@@ -50,18 +50,22 @@ size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
     parts.extension[strcspn(parts.extension, "\r\n")] = '\0';
 
     LineBase base = BaseOfLine(line);
+    const char* folder = base == LineBase::AsWritten ? parts.drive : baseDirectory;
     const char* directory = parts.directory;
+    if (base == LineBase::PlaylistFolderPastRoot)
+        ++directory; // the line's first byte, its backslash
+    // A path cut short would name another file, or none.
+    const char* pieces[] = {folder, directory, parts.name, parts.extension};
     size_t length = 0;
-    if (base == LineBase::AsWritten) {
-        length = AppendBounded(path, PATH_SIZE, length, parts.drive);
-    } else {
-        length = AppendBounded(path, PATH_SIZE, length, baseDirectory);
-        if (base == LineBase::PlaylistFolderPastRoot)
-            ++directory; // the line's first byte, its backslash
+    for (const char* piece : pieces) {
+        size_t pieceLength = strlen(piece);
+        if (length + pieceLength >= static_cast<size_t>(PATH_SIZE)) {
+            path[0] = '\0';
+            return 0;
+        }
+        length = AppendBounded(path, PATH_SIZE, length, piece);
     }
-    length = AppendBounded(path, PATH_SIZE, length, directory);
-    length = AppendBounded(path, PATH_SIZE, length, parts.name);
-    return AppendBounded(path, PATH_SIZE, length, parts.extension);
+    return length;
 }
 
 bool NamesMidiFile(const char* path, LeadByteTest isLeadByte)

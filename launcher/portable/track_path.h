@@ -5,9 +5,10 @@
 #include "launcher/portable/path_parts.h"
 #include <cstddef>
 
-// Any track path fits PATH_SIZE: a folder of at most 257 bytes (drive and directory of the
-// playlist) and three parts of at most 255 bytes make 1022 bytes and the NUL.
-static_assert(FOLDER_SIZE - 1 + 3 * (PATH_PART_SIZE - 1) + 1 <= PATH_SIZE, "a track path fits");
+// In a code page of one or two bytes a character, any track path fits PATH_SIZE: a folder of
+// at most 257 bytes (drive and directory of the playlist) and three parts of at most 255 bytes
+// make 1022 bytes and the NUL. In UTF-8 a path can be longer, and then names no track.
+static_assert((2 + PATH_PART_LENGTH) + 3 * PATH_PART_LENGTH + 1 <= PATH_SIZE, "a track path fits");
 
 // Whether a line as read may name a track: it is no M3U comment or directive (# first), and
 // holds no quote or control character but its own end (LF, or CR LF).
@@ -38,7 +39,8 @@ template <typename Char> LineBase BaseOfLine(const Char* line)
 
 // The track path of one playlist line, as read (normally ending with its LF), into path
 // (PATH_SIZE bytes). Returns its length, or 0 when the line names no track: it is no
-// track line, or its last component has no dot, as in empty lines.
+// track line, its last component has no dot, as in empty lines, or the path would not fit
+// whole.
 size_t FormTrackPath(const char* line, const char* baseDirectory, char* path,
                      LeadByteTest isLeadByte);
 

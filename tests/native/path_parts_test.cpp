@@ -1,5 +1,6 @@
 // The path splitter: drive, directory, name and extension, with code page 932 double-byte
-// characters whose second byte looks like a separator or a dot, and the 255-byte part limit.
+// characters whose second byte looks like a separator or a dot, UTF-8 sequences, and the part
+// limit: 255 bytes in code page 932, 255 UTF-16 units in UTF-8, never inside a character.
 #include "launcher/portable/path_parts.h"
 #include "tests/native/shift_jis.h"
 #include <gtest/gtest.h>
@@ -45,8 +46,10 @@ TEST(SplitPath, SplitsAtTheDriveColonTheLastSeparatorAndTheLastDot)
         {"#EXTINF:215,Rock/Pop - Song", "", "#EXTINF:215,Rock/", "Pop - Song", ""},
         {"dir\\", "", "dir\\", "", ""},
     };
-    for (const SplitCase& c : cases)
+    for (const SplitCase& c : cases) {
         ExpectSplit(c, IsShiftJisLeadByte);
+        ExpectSplit(c, IsUtf8LeadByte); // ASCII splits alike in UTF-8
+    }
 }
 
 TEST(SplitPath, ASecondByteWithTheValueOfABackslashOrADotIsNoSeparatorOrDot)
@@ -68,6 +71,15 @@ TEST(SplitPath, ASecondByteWithTheValueOfABackslashOrADotIsNoSeparatorOrDot)
     // Without lead bytes (a single-byte code page) the same bytes split where they stand.
     ExpectSplit({"\x95\x5c.mp3", "", "\x95\x5c", "", ".mp3"}, NoLeadByte);
     ExpectSplit({"x.\x95\x5c", "", "x.\x95\x5c", "", ""}, NoLeadByte);
+
+    // In UTF-8 a byte that starts no whole sequence stands alone: a separator after it counts.
+    SplitCase utf8[] = {
+        {u8"C:\\音楽\\曲一.wav", "C:", u8"\\音楽\\", u8"曲一", ".wav"},
+        {"\xE3\\x.mp3", "", "\xE3\\", "x", ".mp3"},
+        {"\xF0\x9F\x8E\\x.y", "", "\xF0\x9F\x8E\\", "x", ".y"},
+    };
+    for (const SplitCase& c : utf8)
+        ExpectSplit(c, IsUtf8LeadByte);
 }
 
 TEST(SplitPath, CutsEachPartTo255BytesWithoutSplittingADoubleByteCharacter)
@@ -92,6 +104,32 @@ TEST(SplitPath, CutsEachPartTo255BytesWithoutSplittingADoubleByteCharacter)
     SplitPath(fits.c_str(), &parts, IsShiftJisLeadByte);
     EXPECT_EQ(std::string(parts.name), std::string(253, 'n') + "\x88\x9f");
     EXPECT_STREQ(parts.extension, ".mp3");
+}
+
+// In UTF-8 a part holds 255 UTF-16 units, as a name on disk does: あ (3 bytes) takes one, 🎵
+// (4 bytes) two; a cut falls between two characters.
+TEST(SplitPath, InUtf8EachPartHolds255UnitsAndIsCutBetweenCharacters)
+{
+    const std::string a = u8"あ", note = u8"\U0001F3B5";
+    struct Case {
+        std::string path, name;
+    } cases[] = {
+        {Repeated(300, a) + ".mp3", Repeated(255, a)},
+        {Repeated(254, "n") + a + "x.mp3", Repeated(254, "n") + a},
+        {Repeated(255, "n") + a + ".mp3", Repeated(255, "n")},
+        {Repeated(253, "n") + note + ".mp3", Repeated(253, "n") + note},
+        {Repeated(254, "n") + note + ".mp3", Repeated(254, "n")},
+        {"C:" + Repeated(300, a) + "\\x." + Repeated(300, a), "x"},
+    };
+    for (const Case& c : cases) {
+        PathParts parts;
+        SplitPath(c.path.c_str(), &parts, IsUtf8LeadByte);
+        EXPECT_EQ(std::string(parts.name), c.name) << c.path;
+    }
+    PathParts parts;
+    SplitPath(cases[5].path.c_str(), &parts, IsUtf8LeadByte);
+    EXPECT_EQ(std::string(parts.directory), Repeated(255, a));
+    EXPECT_EQ(std::string(parts.extension), "." + Repeated(254, a));
 }
 
 TEST(SplitPath, ANullPathHasNoParts)

@@ -1,6 +1,6 @@
-// The play orders' logic: shuffled rounds, where a continuing run starts, and the next track
-// within the bound on starts. The strict numbers of the settings file and of the device's
-// replies are fuzzed (fuzz/decimal_text.cpp).
+// The play orders' logic: shuffled rounds, where a continuing run starts, the next track
+// within the bound on starts, and a go's bound. The strict numbers of the settings file and of
+// the device's replies are fuzzed (fuzz/decimal_text.cpp).
 #include "launcher/portable/play_order.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -65,7 +65,8 @@ TEST(Resume, WhereAContinuingRunStarts)
 
 // The one answer the player asks for: the track after the current one, wrapping to the first,
 // or in a shuffle the round's next, unless the bound on starts holds the start back; a start
-// held back notes nothing and draws nothing from the round.
+// held back notes nothing and draws nothing from the round. A go's later tries take the same
+// track from FollowingTrack.
 TEST(NextTrack, FollowsThePlayOrderWithinTheBoundOnStarts)
 {
     const int ROUNDS_NEXT = -1; // whatever the same round, drawn alone, gives next
@@ -102,9 +103,13 @@ TEST(NextTrack, FollowsThePlayOrderWithinTheBoundOnStarts)
             ASSERT_EQ(TakeTrackStart(&starts, now - c.startsAgo), 1) << c.what;
         const TrackStarts noted = starts;
 
+        auto following = std::make_unique<ShuffleRound>(*round);
         int track = NextTrackNumber(c.playOrder, c.current, c.count, round.get(), &starts, now);
         int expected = c.track == ROUNDS_NEXT ? NextShuffledTrack(alone.get(), c.count) : c.track;
         EXPECT_EQ(track, expected) << c.what;
+        if (track != 0)
+            EXPECT_EQ(FollowingTrack(c.playOrder, c.current, c.count, following.get()), track)
+                << c.what << ": a go's later try";
         bool heldBack = c.startsBefore == MAX_STARTS_PER_SECOND && c.startsAgo < 1000;
         if (heldBack) {
             EXPECT_EQ(memcmp(&starts, &noted, sizeof starts), 0) << c.what << ": a start noted";
@@ -113,5 +118,34 @@ TEST(NextTrack, FollowsThePlayOrderWithinTheBoundOnStarts)
         } else {
             EXPECT_EQ(starts.ticks[noted.next], now) << c.what << ": no start noted";
         }
+    }
+}
+
+// A go ends once it has tried as many tracks as the playlist holds, or once 50 ms have passed
+// since it began, across the tick count's wrap too; its first try it always makes.
+TEST(Go, EndsOnceEveryTrackIsTriedOrFiftyMillisecondsHavePassed)
+{
+    const uint32_t WRAP = 0xFFFFFFFFu;
+    struct Case {
+        const char* what;
+        int trackCount;
+        uint32_t begun;
+        std::vector<uint32_t> failedAt; // the ticks of the tries that did not play
+        std::vector<int> goesOn;        // GoesOn's answer after each
+    } cases[] = {
+        {"three tracks", 3, 1000, {1000, 1001, 1002}, {1, 1, 0}},
+        {"an emptied playlist: its slot 1 once", 0, 1000, {1000}, {0}},
+        {"50 ms in", 12, 1000, {1010, 1049, 1050}, {1, 1, 0}},
+        {"a slow first try", 12, 1000, {1070}, {0}},
+        {"across the wrap", 12, WRAP - 9, {WRAP, 39, 40}, {1, 1, 0}},
+        {"eight missing", 9, 1000, {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008},
+         {1, 1, 1, 1, 1, 1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        TrackGo go = BeginGo(c.trackCount, c.begun);
+        std::vector<int> answers;
+        for (uint32_t tick : c.failedAt)
+            answers.push_back(GoesOn(&go, tick));
+        EXPECT_EQ(answers, c.goesOn) << c.what;
     }
 }

@@ -1,6 +1,8 @@
 // Code page 932 as the system's IsDBCSLeadByte and CharNextA see it, for the native tests and
-// the fuzz targets of the platform-free code, which run where no such system is.
+// the fuzz targets of the platform-free code, which run where no such system is; and long
+// names made of one character repeated, in any code page.
 #pragma once
+#include <string>
 
 inline bool IsShiftJisLeadByte(unsigned char byte)
 {
@@ -20,4 +22,12 @@ inline const char* StepShiftJis(const char* text)
     if (byte == 0)
         return text;
     return (IsShiftJisLeadByte(byte) && text[1] != '\0') ? text + 2 : text + 1;
+}
+
+inline std::string Repeated(int count, const std::string& text)
+{
+    std::string repeated;
+    for (int i = 0; i < count; ++i)
+        repeated += text;
+    return repeated;
 }

@@ -1,23 +1,26 @@
 // Track paths from playlist lines: the five forming rules against the playlist's folder,
 // ignored lines (comments, and lines that could change an MCI command), parts cut at 255
-// bytes, and which paths are MIDI files.
+// bytes, or 255 characters in UTF-8, no path longer than the launcher holds, and which paths
+// are MIDI files.
 #include "launcher/portable/plain_text.h"
 #include "launcher/portable/track_path.h"
 #include "tests/native/shift_jis.h"
 #include <gtest/gtest.h>
 #include <string>
 
-static std::string BaseDirectory(const char* playlistPath)
+static std::string BaseDirectory(const char* playlistPath,
+                                 LeadByteTest isLeadByte = IsShiftJisLeadByte)
 {
     char base[FOLDER_SIZE];
-    FolderOfPath(playlistPath, base, IsShiftJisLeadByte);
+    FolderOfPath(playlistPath, base, isLeadByte);
     return base;
 }
 
-static std::string TrackPath(const char* line, const std::string& base = "D:\\music\\")
+static std::string TrackPath(const char* line, const std::string& base = "D:\\music\\",
+                             LeadByteTest isLeadByte = IsShiftJisLeadByte)
 {
     char path[PATH_SIZE];
-    size_t length = FormTrackPath(line, base.c_str(), path, IsShiftJisLeadByte);
+    size_t length = FormTrackPath(line, base.c_str(), path, isLeadByte);
     EXPECT_EQ(length, std::string(path).size()) << "line: " << line;
     return path;
 }
@@ -97,6 +100,18 @@ TEST(TrackPath, LongPartsAreCutTo255BytesAndTheLongestPathFits)
     EXPECT_EQ(path, base + directory.substr(0, 255) + name.substr(0, 255) +
                         extension.substr(0, 255));
     EXPECT_EQ(path.size(), 1022u);
+}
+
+// In UTF-8 a name holds 255 characters (765 bytes); a path longer than the 1023 bytes the
+// launcher holds names no track rather than another file.
+TEST(TrackPath, InUtf8EachPartHolds255CharactersAndALongerPathNamesNoTrack)
+{
+    const std::string a = u8"あ", folder = Repeated(84, a) + "\\", name = Repeated(254, a);
+    EXPECT_EQ(TrackPath((Repeated(300, a) + ".wav\n").c_str(), "D:\\", IsUtf8LeadByte),
+              "D:\\" + Repeated(255, a) + ".wav");
+    EXPECT_EQ(TrackPath((folder + name + ".wave\n").c_str(), "D:\\", IsUtf8LeadByte),
+              "D:\\" + folder + name + ".wave"); // 1023 bytes
+    EXPECT_EQ(TrackPath((folder + name + ".waves\n").c_str(), "D:\\", IsUtf8LeadByte), "");
 }
 
 TEST(AppendBounded, NeverWritesPastTheBuffer)

@@ -74,6 +74,11 @@ const WineLocale WESTERN_SYSTEM_JAPANESE_UI = {
     "Western system with a Japanese UI",
     "LC_ALL= LANG=C.UTF-8 LC_CTYPE=C.UTF-8 LC_MESSAGES=ja_JP.UTF-8",
     true};
+// Wine takes the system locale from LC_CTYPE and the user locale from LC_MESSAGES.
+const WineLocale JAPANESE_SYSTEM_ENGLISH_USER = {
+    "Japanese system with an English user locale",
+    "LC_ALL= LANG=C.UTF-8 LC_CTYPE=ja_JP.UTF-8 LC_MESSAGES=en_US.UTF-8",
+    false};
 
 static std::vector<DWORD> ProcessesNamed(const std::string& name)
 {

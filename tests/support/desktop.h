@@ -60,6 +60,9 @@ extern const WineLocale JAPANESE_SYSTEM;
 extern const WineLocale ENGLISH_SYSTEM;
 // A Western system whose user chose a Japanese UI: code page 1252, Japanese UI.
 extern const WineLocale WESTERN_SYSTEM_JAPANESE_UI;
+// A Japanese system whose user's locale is English: the system locale's code page 932, the
+// user locale's 1252, English UI (measured with GetLocaleInfoA under Wine 8).
+extern const WineLocale JAPANESE_SYSTEM_ENGLISH_USER;
 
 // Starts application with the command tail in the locale (its command line is its own path,
 // then the tail), with the extra environment entries. The process is found by its program's

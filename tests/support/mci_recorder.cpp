@@ -5,10 +5,22 @@
 static std::vector<SentMciCommand> gSent;
 // Each scripted command's replies still to give; the last one stays.
 static std::map<std::string, std::vector<std::string>> gScriptedReplies;
+struct ScriptedFailure {
+    MCIERROR error;
+    DWORD takesMs;
+};
+static std::map<std::string, ScriptedFailure> gScriptedFailures;
 
 static MCIERROR WINAPI Record(LPCSTR command, LPSTR reply, UINT replyLength, HWND notifyWindow)
 {
     gSent.push_back({command, reply != nullptr, replyLength, notifyWindow});
+    auto failure = gScriptedFailures.find(command);
+    if (failure != gScriptedFailures.end()) {
+        Sleep(failure->second.takesMs);
+        if (reply != nullptr && replyLength > 0)
+            reply[0] = '\0';
+        return failure->second.error;
+    }
     if (reply != nullptr && replyLength > 0) {
         std::string text;
         auto scripted = gScriptedReplies.find(command);
@@ -27,6 +39,7 @@ MciRecorder::MciRecorder(MciSendFunction& deviceSeam) : seam(deviceSeam), saved(
 {
     Clear();
     gScriptedReplies.clear();
+    gScriptedFailures.clear();
     seam = Record;
 }
 
@@ -70,4 +83,9 @@ void MciRecorder::ScriptReplies(const std::string& command, const std::vector<st
 {
     if (!replies.empty())
         gScriptedReplies[command] = replies;
+}
+
+void MciRecorder::ScriptFailure(const std::string& command, MCIERROR error, DWORD takesMs)
+{
+    gScriptedFailures[command] = {error, takesMs};
 }

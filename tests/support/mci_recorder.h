@@ -1,6 +1,6 @@
 // The music device as a recorder, for tests that put it in place of mciSendStringA: every
 // command is kept with its reply buffer and notify window, nothing is played, and the reply
-// to one command may be scripted.
+// to one command, or its failure, may be scripted.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -43,6 +43,10 @@ public:
     void ScriptReply(const std::string& command, const std::string& reply);
     // The same with one reply after another, the last one repeated.
     void ScriptReplies(const std::string& command, const std::vector<std::string>& replies);
+    // From now on command fails with error (MCIERR_FILE_NOT_FOUND: a file moved away), its
+    // reply buffer left empty, after taking the given time, as a device that looks a while.
+    void ScriptFailure(const std::string& command, MCIERROR error = MCIERR_FILE_NOT_FOUND,
+                       DWORD takesMs = 0);
 
 private:
     MciSendFunction& seam;

@@ -1,10 +1,12 @@
 // The music player's conversation with the device, against a recorder in place of
 // mciSendStringA: which commands each operation sends, with which reply buffers, how the
-// device's "status bgm mode" answer moves the playlist on, where a continuing run resumes, and
-// what keeps a list of tracks that end at once from changing tracks without pause.
+// device's "status bgm mode" answer moves the playlist on, where a continuing run resumes, how
+// one go passes over the tracks that do not play within its bound, and what keeps a list of
+// tracks that end at once from changing tracks without pause.
 #include "launcher/player.h"
 #include "tests/support/mci_recorder.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -30,6 +32,21 @@ static std::vector<std::string> Then(std::vector<std::string> first,
 {
     first.insert(first.end(), second.begin(), second.end());
     return first;
+}
+
+static std::string TrackPathOf(int track)
+{
+    return "C:\\music\\" + std::to_string(track) + ".wav";
+}
+
+// The tracks whose open commands were sent, in order.
+static std::vector<int> OpenedTracks(const std::vector<std::string>& texts)
+{
+    std::vector<int> tracks;
+    for (const std::string& text : texts)
+        if (text.compare(0, 6, "open \"") == 0)
+            tracks.push_back(std::stoi(text.substr(text.rfind('\\') + 1)));
+    return tracks;
 }
 
 class Player : public ::testing::Test {
@@ -60,6 +77,11 @@ protected:
     }
     std::vector<std::string> Texts() const { return device.Texts(); }
     void ReplyToStatus(const char* reply) { device.ScriptReply(STATUS_COMMAND, reply); }
+    // The track's file is not where the playlist says: its open fails.
+    void Miss(int track, DWORD takesMs = 0)
+    {
+        device.ScriptFailure(OpenOf(TrackPathOf(track)).back(), MCIERR_FILE_NOT_FOUND, takesMs);
+    }
     void AddTracks(int count)
     {
         for (int track = 1; track <= count; ++track) {
@@ -264,11 +286,20 @@ TEST_F(Player, AContinuingRunResumesTheLastTrackFromItsPlace)
     Continue(playlist, two.c_str(), 197500);
     EXPECT_EQ(Texts(), Then(opened, StartOf("C:\\music\\3.wav")));
     EXPECT_EQ(PlayerState.currentTrack, 3);
+
+    // The track no longer opens: the go goes on to the next that plays, past one missing too.
+    Miss(2);
+    Miss(3);
+    ClearSent();
+    Continue(playlist, two.c_str(), 61500);
+    EXPECT_EQ(Texts(), Then(Then(OpenOf(two), OpenOf("C:\\music\\3.wav")),
+                            StartOf("C:\\music\\1.wav")));
+    EXPECT_EQ(PlayerState.currentTrack, 1);
 }
 
 // A track the device gives no length is never played, so no notice of its end can start the
-// next at once: the next track waits for the tick. And whatever a device reports, no more than
-// 20 tracks start in a second; the change held back waits for a later tick.
+// next at once: the go passes it over. And whatever a device reports, no more than 20 tracks
+// start in a second; the change held back waits for a later tick.
 TEST_F(Player, ATrackOfNoLengthIsNotPlayedAndNoMoreThanTwentyTracksStartInASecond)
 {
     AddTracks(2);
@@ -281,4 +312,69 @@ TEST_F(Player, ATrackOfNoLengthIsNotPlayedAndNoMoreThanTwentyTracksStartInASecon
     Sleep(1100);
     Advance(playlist); // a tick a second later
     EXPECT_EQ(device.Count("play bgm from 0"), 21);
+}
+
+// A track that does not open (its file moved), a refused one (3) and one of no length (8) are
+// passed over in the go that plays the next; shuffled, a go walks the round. Where no track
+// can play, a go tries each once, and the next tick again. A go is one start.
+TEST_F(Player, TracksThatCannotPlayArePassedOverInOneGoAsOneStart)
+{
+    AddTracks(9);
+    for (int track : {1, 2, 4, 5, 6, 7})
+        Miss(track);
+    free(playlist->tracks[2]);
+    playlist->tracks[2] = _strdup("C:\\music\\3.wav\" type \"cdaudio");
+    device.ScriptReplies(LENGTH_COMMAND, {"0", "400"});
+    Advance(playlist);
+    EXPECT_EQ(OpenedTracks(Texts()), (std::vector<int>{1, 2, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(device.Count("play bgm from 0"), 1);
+    EXPECT_EQ(PlayerState.currentTrack, 9);
+    EXPECT_EQ(PlayerState.starts.count, 1);
+
+    for (int track : {8, 9})
+        Miss(track);
+    PlayerState.currentTrack = 2;
+    for (int tick = 0; tick < 2; ++tick) {
+        ClearSent();
+        Advance(playlist);
+        EXPECT_EQ(OpenedTracks(Texts()), (std::vector<int>{4, 5, 6, 7, 8, 9, 1, 2}));
+    }
+    ResetPlayerState();
+    PlayerState.playOrder = PLAY_ORDER_SHUFFLE;
+    ClearSent();
+    Advance(playlist);
+    std::vector<int> round = OpenedTracks(Texts());
+    std::sort(round.begin(), round.end());
+    EXPECT_EQ(round, (std::vector<int>{1, 2, 4, 5, 6, 7, 8, 9}));
+}
+
+// A device that takes 30 ms to fail: a go stops once 50 ms have passed, and the next tick goes
+// on after the last track it tried.
+TEST_F(Player, AGoOfSlowFailuresEndsAfterFiftyMillisecondsAndTheNextTickGoesOn)
+{
+    AddTracks(10);
+    for (int track = 1; track <= 10; ++track)
+        Miss(track, 30);
+    Advance(playlist);
+    std::vector<int> tried = OpenedTracks(Texts());
+    ASSERT_FALSE(tried.empty());
+    EXPECT_LE(tried.size(), 3u);
+    ClearSent();
+    Advance(playlist);
+    ASSERT_FALSE(OpenedTracks(Texts()).empty());
+    EXPECT_EQ(OpenedTracks(Texts()).front(), tried.back() + 1);
+}
+
+// Eight missing tracks ahead of each good one cost no start of their own, and tracks that end
+// as soon as they start, each end noticed, still start no more than 20 times a second.
+TEST_F(Player, MissingTracksCostNoStartAndTracksThatEndAtOnceStillStartTwentyASecond)
+{
+    AddTracks(18);
+    for (int track = 1; track <= 17; ++track)
+        if (track != 9)
+            Miss(track);
+    for (int notice = 0; notice < 40; ++notice)
+        Advance(playlist);
+    EXPECT_EQ(device.Count("play bgm from 0"), 20);
+    EXPECT_EQ(device.Count(OpenOf(TrackPathOf(1)).back().c_str()), 10);
 }

@@ -17,6 +17,30 @@ static UINT WINAPI TestCodePage()
     return gCodePage;
 }
 
+// The locales in place of the session's: the system's code page as a case gives it, the user's
+// 1252, as for a Western user of a Japanese system. Each locale asked is kept.
+static const char* gSystemCodePage;
+static std::vector<LCID> gLocalesAsked;
+static int WINAPI TestLocaleInfo(LCID locale, LCTYPE type, LPSTR data, int dataSize)
+{
+    gLocalesAsked.push_back(locale);
+    if (type != LOCALE_IDEFAULTANSICODEPAGE)
+        return 0;
+    const char* answer = locale == LOCALE_SYSTEM_DEFAULT ? gSystemCodePage : "1252";
+    if (answer == nullptr)
+        return 0;
+    lstrcpynA(data, answer, dataSize);
+    return lstrlenA(data) + 1;
+}
+
+static std::string Repeated(int count, const std::string& text)
+{
+    std::string repeated;
+    for (int i = 0; i < count; ++i)
+        repeated += text;
+    return repeated;
+}
+
 class PlaylistLoading : public ::testing::Test {
 protected:
     void SetUp() override { playlist = new Playlist; }
@@ -24,6 +48,7 @@ protected:
     {
         delete playlist;
         gAnsiCodePage = GetACP;
+        gLocaleInfo = GetLocaleInfoA;
     }
     std::string WritePlaylist(const char* name, const std::string& bytes)
     {
@@ -128,7 +153,9 @@ TEST_F(PlaylistLoading, ALineOfMoreThan1023BytesIsReadInPieces)
 
 // Narrow literals are code page 932 here, the session's ANSI code page; u8 ones are UTF-8. The
 // code page a case names stands in for the ANSI code page; lead bytes stay the session's
-// (none under UTF-8), so the code page 1252 cases use none of 932's lead bytes.
+// (UTF-8's under UTF-8), so the code page 1252 cases use none of 932's lead bytes. Under
+// UTF-8 a playlist not in UTF-8 is read in the code page the system locale answers (932
+// unless a case says otherwise), never the user's (1252 here).
 TEST_F(PlaylistLoading, ReadsUtf8PlaylistsByTheirMarkNameOrTextAndSkipsCommentsAndQuotes)
 {
     const std::string mark = "\xEF\xBB\xBF";
@@ -138,6 +165,7 @@ TEST_F(PlaylistLoading, ReadsUtf8PlaylistsByTheirMarkNameOrTextAndSkipsCommentsA
         const char* name;
         std::string bytes;
         std::vector<std::string> tracks;
+        const char* systemCodePage = "932"; // null: the locale does not answer
     } cases[] = {
         {932, "mark.m3u",
          mark + u8"#EXTM3U\n#EXTINF:1,Mr. Tone - First\n" + japanese +
@@ -163,10 +191,18 @@ TEST_F(PlaylistLoading, ReadsUtf8PlaylistsByTheirMarkNameOrTextAndSkipsCommentsA
         {CP_UTF8, "text.m3u", mark + japanese, {u8"音楽\\曲一.wav"}},
         {CP_UTF8, "shift-jis.m3u", "#EXTM3U\r\n音楽\\曲一.wav\r\n曲\\x.表\r\nぁ.wav\r\n",
          {u8"音楽\\曲一.wav", u8"曲\\x.表", u8"ぁ.wav"}},
+        // A Western system's playlist is read in its 1252; where the system locale gives no
+        // older code page, the lines are taken as they are. A name holds 255 characters.
+        {CP_UTF8, "western system.m3u", "Stra\xDF" "e.wav\n", {u8"Straße.wav"}, "1252"},
+        {CP_UTF8, "no answer.m3u", "曲一.wav\n", {"曲一.wav"}, nullptr},
+        {CP_UTF8, "long.m3u", Repeated(300, "曲") + ".wav\n", {Repeated(255, u8"曲") + ".wav"}},
     };
     gAnsiCodePage = TestCodePage;
+    gLocaleInfo = TestLocaleInfo;
     for (const Case& c : cases) {
         gCodePage = c.codePage;
+        gSystemCodePage = c.systemCodePage;
+        gLocalesAsked.clear();
         playlist->Clear();
         std::string path = WritePlaylist(c.name, c.bytes);
         std::vector<std::string> expected;
@@ -175,8 +211,15 @@ TEST_F(PlaylistLoading, ReadsUtf8PlaylistsByTheirMarkNameOrTextAndSkipsCommentsA
         EXPECT_EQ(playlist->Load(path.c_str()), static_cast<int>(expected.size()))
             << c.codePage << " " << c.name;
         EXPECT_EQ(Tracks(), expected) << c.codePage << " " << c.name;
+        // Only under UTF-8 is a locale asked, and then only the system's.
+        for (LCID locale : gLocalesAsked)
+            EXPECT_EQ(locale, static_cast<LCID>(LOCALE_SYSTEM_DEFAULT)) << c.name;
+        if (c.codePage != CP_UTF8) {
+            EXPECT_TRUE(gLocalesAsked.empty()) << c.codePage << " " << c.name;
+        }
     }
     gAnsiCodePage = GetACP;
+    gLocaleInfo = GetLocaleInfoA;
 
     // A name the code page cannot hold goes by its short name, where the file is.
     std::wstring wideFolder = Wide(folder);
