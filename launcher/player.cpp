@@ -206,7 +206,7 @@ void Advance(Playlist* playlist, HWND notifyWindow)
                                now);
     if (next == 0)
         return;
-    TrackGo go = BeginGo(playlist->trackCount, now);
+    TrackGo go = BeginGo(playlist->trackCount);
     PlayWithinGo(playlist, next, notifyWindow, &go);
 }
 
@@ -215,7 +215,7 @@ void Advance(Playlist* playlist, HWND notifyWindow)
 // moves on to the next track. An open that fails is the go's first try.
 void Continue(Playlist* playlist, const char* lastTrack, int32_t lastPosition, HWND notifyWindow)
 {
-    TrackGo go = BeginGo(playlist->trackCount, GetTickCount());
+    TrackGo go = BeginGo(playlist->trackCount);
     int found = FindTrackByPath(playlist->tracks, playlist->trackCount, lastTrack);
     bool tried = found != 0 && lastPosition != UNKNOWN_POSITION;
     bool opened = tried && OpenTrack(playlist, found);

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Checks a stripped .scr: imports only from the system DLLs that every Windows of its
 # architecture has, the subsystem version that the oldest of them loads, the PE form of its
-# architecture, the application manifest and what it declares, and at most 52 KiB.
+# architecture, the application manifest and what it declares, and at most 56 KiB.
 #
 #   check-footprint.sh OBJDUMP SCR i686|x86_64
 set -u
@@ -91,9 +91,11 @@ fi
 
 # 48 KiB until the settings dialog said what the playlist holds and offered the play order:
 # their code and their texts in both languages took the 64-bit build to 48.5 KiB (the file
-# grows in steps of 512 bytes, section by section).
+# grows in steps of 512 bytes, section by section). 52 KiB until the user's own settings file,
+# the music's volume and gentle start through the audio session, and the dialog's trackbar and
+# check box took it to 54 KiB.
 size=$(stat -c %s "$scr")
-[ "$size" -le 53248 ] || fail "stripped size $size bytes exceeds 52 KiB"
+[ "$size" -le 57344 ] || fail "stripped size $size bytes exceeds 56 KiB"
 
 echo "architecture: $arch ($form)"
 echo "imports: $(echo $imports)"

@@ -127,14 +127,15 @@ int NextTrackNumber(int playOrder, int current, int count, ShuffleRound* shuffle
     return FollowingTrack(playOrder, current, count, shuffle);
 }
 
-TrackGo BeginGo(int trackCount, uint32_t now)
+TrackGo BeginGo(int trackCount)
 {
-    return {now, 0, trackCount};
+    return {0, 0, trackCount};
 }
 
 int GoesOn(TrackGo* go, uint32_t now)
 {
-    ++go->tries;
+    if (go->tries++ == 0)
+        go->start = now;
     // The unsigned difference is the time elapsed, across the tick count's wrap too.
     return go->tries < go->trackCount && now - go->start < GO_TIME_LIMIT_MS ? 1 : 0;
 }

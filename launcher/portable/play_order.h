@@ -84,18 +84,21 @@ int NextTrackNumber(int playOrder, int current, int count, ShuffleRound* shuffle
 // A tick or a notice that finds the music stopped starts a go: tracks are tried one after
 // another, in the play order, until one plays; a track that cannot be opened, is refused or
 // has no length is passed over at once. The go runs inside a message handler, so it ends once
-// it has tried as many tracks as the playlist holds or once GO_TIME_LIMIT_MS have passed since
-// it began, whichever comes first; the next tick goes on from there.
+// it has tried as many tracks as the playlist holds or once its further tries have taken
+// GO_TIME_LIMIT_MS, whichever comes first; the next tick goes on from there. The time counts
+// from the end of the first try, the one try a tick has always made: the first open of a run
+// loads the music device's driver, which can take longer than the bound by itself.
 const uint32_t GO_TIME_LIMIT_MS = 50;
 
 struct TrackGo {
-    uint32_t start; // the tick count as the go began
+    uint32_t start; // the tick count as the first try ended
     int tries;      // tracks tried so far
     int trackCount; // the playlist's tracks: each is tried at most once a go
 };
 
-// A go of no tries, begun at tick now (milliseconds, wrapping after 49.7 days).
-TrackGo BeginGo(int trackCount, uint32_t now);
-// Notes a try that did not play, at tick now: 1 when the go may try another track. Every go
-// tries one track at least, an emptied playlist's slot 1 too.
+// A go of no tries.
+TrackGo BeginGo(int trackCount);
+// Notes a try that did not play, ended at tick now (milliseconds, wrapping after 49.7 days): 1
+// when the go may try another track. Every go tries one track at least, an emptied playlist's
+// slot 1 too.
 int GoesOn(TrackGo* go, uint32_t now);

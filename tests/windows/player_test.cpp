@@ -348,8 +348,8 @@ TEST_F(Player, TracksThatCannotPlayArePassedOverInOneGoAsOneStart)
     EXPECT_EQ(round, (std::vector<int>{1, 2, 4, 5, 6, 7, 8, 9}));
 }
 
-// A device that takes 30 ms to fail: a go stops once 50 ms have passed, and the next tick goes
-// on after the last track it tried.
+// A device that takes 30 ms to fail: a go stops once 50 ms have passed after its first try, and
+// the next tick goes on after the last track it tried.
 TEST_F(Player, AGoOfSlowFailuresEndsAfterFiftyMillisecondsAndTheNextTickGoesOn)
 {
     AddTracks(10);
