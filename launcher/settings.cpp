@@ -1,6 +1,7 @@
 // The launcher's persisted settings and their INI file, beside the executable or the user's
 // own, and the saver's own record of where its music stopped.
 #include "launcher/settings.h"
+#include "launcher/ansi_path.h"
 #include "launcher/portable/decimal_text.h"
 #include "launcher/portable/settings_choice.h"
 #include "launcher/user_folder.h"
@@ -258,9 +259,12 @@ static int FindSettingsFiles(SettingsFiles* files)
     if (!SettingsFilePath(files->beside))
         return 0;
     char appData[PATH_SIZE];
-    files->facts.hasUserFile =
-        !files->facts.isWin9x && UserAppDataPath(appData) &&
-        UserSettingsPaths(appData, files->beside, files->userFolder, files->user, IsSystemLeadByte);
+    files->facts.hasUserFile = !files->facts.isWin9x && UserAppDataPath(appData) &&
+                               UserSettingsPaths(appData,
+                                                 files->beside,
+                                                 files->userFolder,
+                                                 files->user,
+                                                 AnsiPathLeadBytes());
     if (files->facts.hasUserFile) {
         files->facts.userHoldsSettings = HoldsSection(files->user, SETTINGS_SECTION);
         files->facts.userHoldsPlace = HoldsSection(files->user, LAST_PLACE_SECTION);
